@@ -1,0 +1,44 @@
+# Shared set-up of scripts/run, scripts/test and scripts/bench. Sourced, not run.
+
+DRAVIK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+
+# Debian packages the build needs.
+DRAVIK_BUILD_PACKAGES=(
+    cmake make g++ pkg-config
+    qt6-base-dev libgl-dev
+    zlib1g-dev libpugixml-dev
+    fonts-dejavu-core
+)
+
+say() { printf 'dravik: %s\n' "$*" >&2; }
+
+# Installs the given Debian packages that are not installed yet (through sudo when not root).
+ensure_packages() {
+    local missing=() pkg
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+    done
+    ((${#missing[@]})) || return 0
+    say "installing ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null || { say "need root or sudo to install ${missing[*]}"; return 1; }
+        sudo=(sudo)
+    fi
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# configure_and_build <build-dir> <Release|Debug> [cmake options...] -- [targets...]
+configure_and_build() {
+    local dir="$1" type="$2"; shift 2
+    local options=() targets=()
+    while (($#)); do
+        [ "$1" = "--" ] && { shift; targets=("$@"); break; }
+        options+=("$1"); shift
+    done
+    cmake -S "$DRAVIK_ROOT" -B "$DRAVIK_ROOT/$dir" -DCMAKE_BUILD_TYPE="$type" "${options[@]}" >/dev/null
+    local target_args=()
+    ((${#targets[@]})) && target_args=(--target "${targets[@]}")
+    cmake --build "$DRAVIK_ROOT/$dir" --parallel "$(nproc)" "${target_args[@]}"
+}

@@ -1,0 +1,261 @@
+#include "support.h"
+
+#include <QFile>
+#include <QLocale>
+
+#include <cmath>
+#include <numbers>
+#include <optional>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr qint64 MSecsPerDay = 86'400'000;
+
+// The dates a day count can name: 0001-01-01 up to 9999-12-31.
+constexpr double MinDayCount = -693593.0;
+constexpr double MaxDayCount = 2958466.0;
+
+qint64 epochJulianDay()
+{
+    static const qint64 day = QDate(1899, 12, 30).toJulianDay();
+    return day;
+}
+
+double dayCountOf(const QDate &date, qint64 msecsOfDay)
+{
+    const double days = double(date.toJulianDay() - epochJulianDay());
+    const double fraction = double(msecsOfDay) / double(MSecsPerDay);
+    return days >= 0 ? days + fraction : days - fraction;
+}
+
+struct DateParts
+{
+    QDate date;
+    qint64 msecsOfDay = 0;
+};
+
+// Splits a day count into its date and its time of day, without any time-zone arithmetic;
+// nullopt when the count names no date.
+std::optional<DateParts> splitDayCount(double dayCount)
+{
+    if (!std::isfinite(dayCount) || dayCount < MinDayCount || dayCount >= MaxDayCount)
+        return std::nullopt;
+    double wholeDays = std::trunc(dayCount);
+    qint64 msecs = std::llround(std::fabs(dayCount - wholeDays) * double(MSecsPerDay));
+    if (msecs >= MSecsPerDay) { // a fraction that rounds up to the next midnight
+        msecs -= MSecsPerDay;
+        wholeDays += dayCount >= 0 ? 1 : -1;
+    }
+    const DateParts parts{QDate::fromJulianDay(epochJulianDay() + qint64(wholeDays)), msecs};
+    if (!parts.date.isValid())
+        return std::nullopt;
+    return parts;
+}
+
+// A small scanner over a date text, independent of the user's locale.
+class DateScanner
+{
+public:
+    explicit DateScanner(QStringView text) : m_text(text) {}
+
+    void skipBlanks()
+    {
+        while (m_pos < m_text.size() && m_text[m_pos] == u' ')
+            ++m_pos;
+    }
+    bool atEnd() const { return m_pos >= m_text.size(); }
+    bool take(char16_t c)
+    {
+        if (atEnd() || m_text[m_pos] != c)
+            return false;
+        ++m_pos;
+        return true;
+    }
+    // Up to four decimal digits; digitCount tells how many were read.
+    bool number(int &value, int &digitCount)
+    {
+        value = 0;
+        digitCount = 0;
+        while (!atEnd() && m_text[m_pos].isDigit() && m_text[m_pos].unicode() < 128) {
+            if (++digitCount > 4)
+                return false;
+            value = value * 10 + (m_text[m_pos].unicode() - u'0');
+            ++m_pos;
+        }
+        return digitCount > 0;
+    }
+
+private:
+    QStringView m_text;
+    qsizetype m_pos = 0;
+};
+
+int yearInWindow(int year, int currentYear)
+{
+    const int windowStart = currentYear - 50;
+    year += windowStart / 100 * 100;
+    if (year < windowStart)
+        year += 100;
+    return year;
+}
+
+QString twoDigits(int value)
+{
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+bool ReadFileFacts(const QString &path, qint64 &size, double &dayCount)
+{
+    struct stat facts {};
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &facts) != 0 || !S_ISREG(facts.st_mode))
+        return false;
+    size = qint64(facts.st_size);
+    // The packed date-time form keeps even seconds only.
+    const qint64 seconds = qint64(facts.st_mtim.tv_sec);
+    const QDateTime local = QDateTime::fromSecsSinceEpoch(seconds, Qt::LocalTime);
+    const QTime time = local.time();
+    dayCount = dayCountOf(local.date(), qint64(time.hour() * 3600 + time.minute() * 60 + (time.second() & ~1)) * 1000);
+    return true;
+}
+
+qint64 FileSizeOf(const QString &path)
+{
+    qint64 size = -1;
+    double dayCount = 0;
+    return ReadFileFacts(path, size, dayCount) ? size : -1;
+}
+
+double FileDateOf(const QString &path)
+{
+    qint64 size = 0;
+    double dayCount = -1.0;
+    return ReadFileFacts(path, size, dayCount) ? dayCount : -1.0;
+}
+
+QString SizeText(qint64 size, bool withBytes)
+{
+    double value = 0;
+    QString unit;
+    if (size >= 1'000'000'000) {
+        value = double(size) / 1'073'741'824.0;
+        unit = QStringLiteral("GB");
+    } else if (size >= 1'000'000) {
+        value = double(size) / 1'048'576.0;
+        unit = QStringLiteral("MB");
+    } else if (size >= 1'000) {
+        value = double(size) / 1'024.0;
+        unit = QStringLiteral("KB");
+    } else {
+        return QString::number(size) + QStringLiteral("Bytes");
+    }
+    QString text = QString::number(value, 'f', 2);
+    text.replace(QLatin1Char('.'), QLocale::system().decimalPoint());
+    text += unit;
+    if (withBytes)
+        text += QStringLiteral(" (%1Bytes)").arg(size);
+    return text;
+}
+
+QString DateText(double dayCount)
+{
+    const auto parts = splitDayCount(dayCount);
+    if (!parts)
+        return {};
+    const int minutes = int(parts->msecsOfDay / 60'000); // seconds are dropped, not rounded
+    return twoDigits(parts->date.month()) + u'/' + twoDigits(parts->date.day()) + u'/' +
+           twoDigits(parts->date.year() % 100) + u' ' + twoDigits(minutes / 60) + u':' + twoDigits(minutes % 60);
+}
+
+double ParseDateText(const QString &text)
+{
+    return ParseDateText(text, QDate::currentDate().year());
+}
+
+double ParseDateText(const QString &text, int currentYear)
+{
+    DateScanner scan(text);
+    scan.skipBlanks();
+    if (scan.atEnd())
+        return 0.0;
+
+    int month = 0, day = 0, year = 0, digits = 0, yearDigits = 0;
+    if (!scan.number(month, digits) || !scan.take(u'/') || !scan.number(day, digits) || !scan.take(u'/') ||
+        !scan.number(year, yearDigits))
+        return 0.0;
+    if (yearDigits <= 2)
+        year = yearInWindow(year, currentYear);
+
+    int hour = 0, minute = 0, second = 0;
+    scan.skipBlanks();
+    if (!scan.atEnd()) {
+        if (!scan.number(hour, digits) || !scan.take(u':') || !scan.number(minute, digits))
+            return 0.0;
+        if (scan.take(u':') && !scan.number(second, digits))
+            return 0.0;
+        scan.skipBlanks();
+        if (!scan.atEnd())
+            return 0.0;
+    }
+
+    const QDate date(year, month, day);
+    if (year < 1 || !date.isValid() || hour > 23 || minute > 59 || second > 59)
+        return 0.0;
+    return dayCountOf(date, qint64(hour * 3600 + minute * 60 + second) * 1000);
+}
+
+quint32 ElfHash(QStringView text)
+{
+    quint32 h = 0;
+    for (const QChar ch : text) {
+        const quint32 c = ch.unicode() < 256 ? ch.unicode() : quint32('?');
+        h = (h << 4) + c;
+        const quint32 g = h & 0xF0000000u;
+        if (g != 0)
+            h ^= g >> 24;
+        h &= ~g;
+    }
+    return h;
+}
+
+QImage ShadeImage(const QColor &colour, const QSize &size)
+{
+    QImage image(size, QImage::Format_RGB888);
+    if (image.isNull())
+        return image;
+    image.fill(colour);
+    const QColor resolved = image.pixelColor(0, 0);
+    const int r = resolved.red(), g = resolved.green(), b = resolved.blue();
+    const double dR = 240 - r, dG = 245 - g, dB = 250 - b;
+
+    const int w = image.width(), h = image.height();
+    constexpr double quarterTurn = std::numbers::pi / 2;
+    for (int y = 0; y < h; ++y) {
+        const double fy = std::cos(y * quarterTurn / h);
+        uchar *row = image.scanLine(y);
+        for (int x = 0; x < w; ++x) {
+            const double f = std::cos(x * quarterTurn / w) * fy;
+            // nearbyint rounds halves to even under the default rounding mode.
+            row[3 * x + 0] = uchar(std::nearbyint(f * dR + r));
+            row[3 * x + 1] = uchar(std::nearbyint(f * dG + g));
+            row[3 * x + 2] = uchar(std::nearbyint(f * dB + b));
+        }
+    }
+    return image;
+}
+
+double DayCountFromDateTime(const QDateTime &dateTime)
+{
+    const QDateTime local = dateTime.toLocalTime();
+    return dayCountOf(local.date(), local.time().msecsSinceStartOfDay());
+}
+
+QDateTime DateTimeFromDayCount(double dayCount)
+{
+    const auto parts = splitDayCount(dayCount);
+    if (!parts)
+        return {};
+    return QDateTime(parts->date, QTime::fromMSecsSinceStartOfDay(int(parts->msecsOfDay)), Qt::LocalTime);
+}

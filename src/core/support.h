@@ -1,0 +1,46 @@
+#pragma once
+
+// Shared helpers of the catalog core: file facts read from disk, the texts of sizes and
+// dates, the string hash of the duplicate search and the shaded title band of every window.
+// None of them keeps state; all are safe to call from any thread.
+
+#include <QColor>
+#include <QDateTime>
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <QStringView>
+
+// Size in bytes of the regular file at the full path (hidden files count), or -1 when there is
+// no such file: missing, not accessible, or a directory.
+qint64 FileSizeOf(const QString &path);
+
+// Last-modification date and time of the file as a day count (see DayCountFromDateTime), at
+// two-second resolution; -1.0 when FileSizeOf would give -1.
+double FileDateOf(const QString &path);
+
+// Size and date of one file from a single look at the disk; false when there is no such file.
+bool ReadFileFacts(const QString &path, qint64 &size, double &dayCount);
+
+// "%.2fGB", "%.2fMB", "%.2fKB" (decimal thresholds, binary divisors, the user's decimal
+// separator) or "%dBytes"; withBytes appends " (<size>Bytes)" to the first three forms.
+QString SizeText(qint64 size, bool withBytes);
+
+// "mm/dd/yy hh:nn" whatever the user's locale says; empty when the day count is not a date.
+QString DateText(double dayCount);
+
+// Reads "m/d/y[ h:n[:s]]" back into a day count; 0.0 for an empty or unreadable text. Years of
+// one or two digits land in the hundred years that begin 50 years before currentYear.
+double ParseDateText(const QString &text);
+double ParseDateText(const QString &text, int currentYear);
+
+// The ELF (PJW) hash of the text's 8-bit characters (characters beyond Latin-1 count as '?').
+quint32 ElfHash(QStringView text);
+
+// The title band: the given colour shaded by the cosine towards a light top-left corner.
+QImage ShadeImage(const QColor &colour, const QSize &size);
+
+// Day counts: days since 1899-12-30 00:00 local time, the time of day as the fraction (for days
+// before that date the fraction still counts forward: -1.25 is 1899-12-29 06:00).
+double DayCountFromDateTime(const QDateTime &dateTime);
+QDateTime DateTimeFromDayCount(double dayCount);
