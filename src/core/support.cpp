@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QLocale>
-
 #include <cmath>
 #include <numbers>
 #include <optional>
@@ -109,7 +108,8 @@ QString twoDigits(int value)
 
 bool ReadFileFacts(const QString &path, qint64 &size, double &dayCount)
 {
-    struct stat facts {};
+    struct stat facts
+    {};
     if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &facts) != 0 || !S_ISREG(facts.st_mode))
         return false;
     size = qint64(facts.st_size);
@@ -117,7 +117,8 @@ bool ReadFileFacts(const QString &path, qint64 &size, double &dayCount)
     const qint64 seconds = qint64(facts.st_mtim.tv_sec);
     const QDateTime local = QDateTime::fromSecsSinceEpoch(seconds, Qt::LocalTime);
     const QTime time = local.time();
-    dayCount = dayCountOf(local.date(), qint64(time.hour() * 3600 + time.minute() * 60 + (time.second() & ~1)) * 1000);
+    dayCount = dayCountOf(local.date(),
+                          qint64(time.hour() * 3600 + time.minute() * 60 + (time.second() & ~1)) * 1000);
     return true;
 }
 
@@ -166,7 +167,8 @@ QString DateText(double dayCount)
         return {};
     const int minutes = int(parts->msecsOfDay / 60'000); // seconds are dropped, not rounded
     return twoDigits(parts->date.month()) + u'/' + twoDigits(parts->date.day()) + u'/' +
-           twoDigits(parts->date.year() % 100) + u' ' + twoDigits(minutes / 60) + u':' + twoDigits(minutes % 60);
+           twoDigits(parts->date.year() % 100) + u' ' + twoDigits(minutes / 60) + u':' +
+           twoDigits(minutes % 60);
 }
 
 double ParseDateText(const QString &text)

@@ -1,0 +1,42 @@
+#pragma once
+
+// One catalogued file and its digest state.
+
+#include <QString>
+#include <memory>
+
+class TFolderNode;
+
+// Digest state of a record. Values are fixed: other parts of the program index pictures by them.
+enum TFileState : quint8
+{
+    fsDigested = 0,  // Md5 holds the digest
+    fsDigesting = 1, // the worker is digesting this record now; no command may change or free it
+    fsMissing = 2,   // the file was missing when last looked for ("marked in RED")
+    fsPending = 3,   // no digest yet
+};
+
+// A record is owned by the record list of its folder; everything else holds plain pointers.
+// Its fields are read and written on the user-interface thread only, through TCatalog where a
+// change must be seen by the views.
+struct TFileDat
+{
+    QString FileName;    // name without directory
+    qint64 Size = 0;     // bytes, at the time the file was added
+    double DateTime = 0; // last modification, a day count (support.h)
+    QString RealPath;    // directory on disk ending in the separator, or empty
+    QString Md5;         // 32 lower-case hexadecimal digits, or empty
+    QString Comment;
+    TFileState State = fsPending;
+    TFolderNode *Folder = nullptr;
+
+    // RealPath (separator ensured) followed by FileName; empty when the record has no real path.
+    QString FullPath() const;
+};
+
+// The longest digest text a record keeps; longer texts are cut when stored.
+constexpr qsizetype Md5TextLength = 32;
+
+// A new fsPending record for the file at the full path, with its size and date read from disk
+// (-1 and -1.0 when the file cannot be found).
+std::unique_ptr<TFileDat> NewRecordFromDisk(const QString &path);

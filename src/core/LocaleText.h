@@ -1,0 +1,16 @@
+#pragma once
+
+// Text comparisons in the user's locale, without regard to letter case: the rule behind
+// folder names among siblings, the identity of files within a folder and sorting by name.
+// Use from the user-interface thread only (one collator is shared).
+
+#include <QString>
+#include <QStringView>
+
+// < 0, 0 or > 0 as a sorts before, equal to or after b.
+int CompareTextLocale(QStringView a, QStringView b);
+
+inline bool SameTextLocale(QStringView a, QStringView b)
+{
+    return CompareTextLocale(a, b) == 0;
+}
