@@ -171,6 +171,40 @@ QString DateText(double dayCount)
            twoDigits(minutes % 60);
 }
 
+QString LocaleLongTimeFormat()
+{
+    // A time-zone name ("t" in the format) says nothing about a file's date; drop it with the
+    // blank before it, but never touch quoted literal text.
+    const QString format = QLocale::system().timeFormat(QLocale::LongFormat);
+    QString kept;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format[i];
+        if (c == u'\'') {
+            quoted = !quoted;
+        } else if (!quoted && c == u't') {
+            while (!kept.isEmpty() && kept.back() == u' ')
+                kept.chop(1);
+            continue;
+        }
+        kept += c;
+    }
+    return kept.trimmed();
+}
+
+QString LocaleDateTimeText(double dayCount)
+{
+    const auto parts = splitDayCount(dayCount);
+    if (!parts)
+        return {};
+    const QLocale locale = QLocale::system();
+    QString text = locale.toString(parts->date, QLocale::ShortFormat);
+    if (parts->msecsOfDay != 0)
+        text += u' ' + locale.toString(QTime::fromMSecsSinceStartOfDay(int(parts->msecsOfDay)),
+                                       LocaleLongTimeFormat());
+    return text;
+}
+
 double ParseDateText(const QString &text)
 {
     return ParseDateText(text, QDate::currentDate().year());

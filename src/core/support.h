@@ -34,6 +34,12 @@ QString DateText(double dayCount);
 double ParseDateText(const QString &text);
 double ParseDateText(const QString &text, int currentYear);
 
+// The date as the user's locale writes it: the short date, a blank and the long time (without a
+// time-zone name), the time left out at exactly midnight. Empty when the count names no date.
+QString LocaleDateTimeText(double dayCount);
+// The locale's long time format without its time-zone part.
+QString LocaleLongTimeFormat();
+
 // The ELF (PJW) hash of the text's 8-bit characters (characters beyond Latin-1 count as '?').
 quint32 ElfHash(QStringView text);
 

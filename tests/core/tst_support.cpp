@@ -126,6 +126,19 @@ private Q_SLOTS:
         QLocale::setDefault(previous);
     }
 
+    void localeDateTimeText()
+    {
+        const QLocale locale = QLocale::system();
+        const QDate date(2008, 3, 15);
+        QCOMPARE(LocaleDateTimeText(dayCountOf(2008, 3, 15)), locale.toString(date, QLocale::ShortFormat));
+        const QString withTime = LocaleDateTimeText(dayCountOf(2008, 3, 15, 14, 5, 9));
+        QVERIFY(withTime.startsWith(locale.toString(date, QLocale::ShortFormat) + u' '));
+        QVERIFY(withTime.contains(QStringLiteral("05")));
+        QVERIFY(withTime.contains(QStringLiteral("09"))); // the long form keeps the seconds
+        QVERIFY(!LocaleLongTimeFormat().contains(u't'));
+        QCOMPARE(LocaleDateTimeText(qQNaN()), QString());
+    }
+
     void fileFactsOfFilesAndNonFiles()
     {
         QTemporaryDir dir;
