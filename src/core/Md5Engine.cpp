@@ -165,7 +165,9 @@ void TransformBlocks(u32 state[4], const std::uint8_t *data, std::size_t blockCo
     state[3] = d;
 }
 
-// One piece of at most kPieceSize bytes, already in the scratch buffer.
+// One piece of at most kPieceSize bytes, already in the scratch buffer. Only a block begun
+// by an earlier piece is completed in the context's buffer; whole blocks are digested where
+// they lie, all in one TransformBlocks call so that A to D stay in registers between them.
 void UpdatePiece(TMd5Context &context, const std::uint8_t *piece, std::size_t n)
 {
     const std::size_t index = (context.count[0] >> 3) & 63;
