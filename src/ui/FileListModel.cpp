@@ -5,7 +5,6 @@
 
 #include <QCollator>
 #include <QLocale>
-
 #include <algorithm>
 
 namespace {
@@ -20,7 +19,8 @@ const QColor MissingText(255, 255, 255);
 
 } // namespace
 
-TFileListModel::TFileListModel(TCatalog &catalog, QObject *parent) : QAbstractTableModel(parent), m_catalog(catalog)
+TFileListModel::TFileListModel(TCatalog &catalog, QObject *parent)
+    : QAbstractTableModel(parent), m_catalog(catalog)
 {
     connectCatalog();
 }
@@ -202,8 +202,9 @@ bool TFileListModel::SortByColumn(int column)
                          [](const TRow &a, const TRow &b) { return a.Record->Size < b.Record->Size; });
         break;
     case colDateTime:
-        std::stable_sort(rows.begin(), rows.end(),
-                         [](const TRow &a, const TRow &b) { return a.Record->DateTime < b.Record->DateTime; });
+        std::stable_sort(rows.begin(), rows.end(), [](const TRow &a, const TRow &b) {
+            return a.Record->DateTime < b.Record->DateTime;
+        });
         break;
     default:
         return false;

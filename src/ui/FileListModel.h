@@ -13,7 +13,6 @@
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QIcon>
-
 #include <array>
 #include <vector>
 
@@ -22,7 +21,16 @@ class TFileListModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    enum TColumn { colFileName, colSize, colDateTime, colComments, colMd5, colRealPath, ColumnCount };
+    enum TColumn
+    {
+        colFileName,
+        colSize,
+        colDateTime,
+        colComments,
+        colMd5,
+        colRealPath,
+        ColumnCount
+    };
 
     explicit TFileListModel(TCatalog &catalog, QObject *parent = nullptr);
 

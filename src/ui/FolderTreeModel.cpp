@@ -1,6 +1,7 @@
 #include "FolderTreeModel.h"
 
-TFolderTreeModel::TFolderTreeModel(TCatalog &catalog, QObject *parent) : QAbstractItemModel(parent), m_catalog(catalog)
+TFolderTreeModel::TFolderTreeModel(TCatalog &catalog, QObject *parent)
+    : QAbstractItemModel(parent), m_catalog(catalog)
 {
     connectCatalog();
 }
@@ -74,7 +75,8 @@ void TFolderTreeModel::endSort()
 {
     QModelIndexList moved;
     for (qsizetype i = 0; i < m_sortedPersistent.size(); ++i)
-        moved << index(m_sortedFolders[i]->Row(), m_sortedPersistent[i].column(), IndexOf(m_sortedFolders[i]->Parent()));
+        moved << index(m_sortedFolders[i]->Row(), m_sortedPersistent[i].column(),
+                       IndexOf(m_sortedFolders[i]->Parent()));
     changePersistentIndexList(m_sortedPersistent, moved);
     m_sortedPersistent.clear();
     m_sortedFolders.clear();

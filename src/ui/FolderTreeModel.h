@@ -8,7 +8,6 @@
 
 #include <QAbstractItemModel>
 #include <QIcon>
-
 #include <array>
 #include <functional>
 

@@ -5,13 +5,17 @@
 // implementation that records each text and returns planned answers.
 
 #include <QString>
-
 #include <optional>
 
 class TPrompts
 {
 public:
-    enum class TAnswer { Yes, No, Cancel };
+    enum class TAnswer
+    {
+        Yes,
+        No,
+        Cancel
+    };
 
     // A file dialog's request and the user's choice. Filters are in the "Dravik files
     // (*.dat)|*.dat|All files (*.*)|*.*" form: description and pattern pairs.
@@ -41,7 +45,8 @@ public:
     virtual void StandardError(const QString &text) = 0;
 
     // An input box; nullopt when cancelled.
-    virtual std::optional<QString> InputBox(const QString &caption, const QString &prompt, const QString &initial) = 0;
+    virtual std::optional<QString> InputBox(const QString &caption, const QString &prompt,
+                                            const QString &initial) = 0;
 
     virtual std::optional<TFileChoice> OpenFile(const TFileRequest &request) = 0;
     virtual std::optional<TFileChoice> SaveFile(const TFileRequest &request) = 0;

@@ -11,8 +11,8 @@
 
 namespace {
 
-QMessageBox::StandardButton showBox(QWidget *owner, QMessageBox::Icon icon, const QString &title, const QString &text,
-                                    QMessageBox::StandardButtons buttons)
+QMessageBox::StandardButton showBox(QWidget *owner, QMessageBox::Icon icon, const QString &title,
+                                    const QString &text, QMessageBox::StandardButtons buttons)
 {
     QMessageBox box(icon, title, text, buttons, owner);
     return QMessageBox::StandardButton(box.exec());
@@ -51,13 +51,16 @@ TPrompts::TAnswer TQtPrompts::ConfirmYesNoCancel(const QString &text)
 
 void TQtPrompts::StandardError(const QString &text)
 {
-    showBox(m_owner, QMessageBox::Critical, QApplication::applicationName(), StandardErrorText(text), QMessageBox::Ok);
+    showBox(m_owner, QMessageBox::Critical, QApplication::applicationName(), StandardErrorText(text),
+            QMessageBox::Ok);
 }
 
-std::optional<QString> TQtPrompts::InputBox(const QString &caption, const QString &prompt, const QString &initial)
+std::optional<QString> TQtPrompts::InputBox(const QString &caption, const QString &prompt,
+                                            const QString &initial)
 {
     bool accepted = false;
-    const QString text = QInputDialog::getText(m_owner, caption, prompt, QLineEdit::Normal, initial, &accepted);
+    const QString text =
+        QInputDialog::getText(m_owner, caption, prompt, QLineEdit::Normal, initial, &accepted);
     if (!accepted)
         return std::nullopt;
     return text;
@@ -96,7 +99,8 @@ std::optional<TPrompts::TFileChoice> TQtPrompts::runFileDialog(const TFileReques
         dialog.selectFile(request.ProposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return TFileChoice{dialog.selectedFiles().constFirst(), int(filters.indexOf(dialog.selectedNameFilter()))};
+    return TFileChoice{dialog.selectedFiles().constFirst(),
+                       int(filters.indexOf(dialog.selectedNameFilter()))};
 }
 
 std::optional<TPrompts::TFileChoice> TQtPrompts::OpenFile(const TFileRequest &request)

@@ -18,7 +18,8 @@ public:
     bool ConfirmYesNo(const QString &text) override;
     TAnswer ConfirmYesNoCancel(const QString &text) override;
     void StandardError(const QString &text) override;
-    std::optional<QString> InputBox(const QString &caption, const QString &prompt, const QString &initial) override;
+    std::optional<QString> InputBox(const QString &caption, const QString &prompt,
+                                    const QString &initial) override;
     std::optional<TFileChoice> OpenFile(const TFileRequest &request) override;
     std::optional<TFileChoice> SaveFile(const TFileRequest &request) override;
 

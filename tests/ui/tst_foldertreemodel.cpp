@@ -70,7 +70,10 @@ private Q_SLOTS:
         const QModelIndex index = model.IndexOf(folder);
 
         auto pictureColour = [&](QIcon::Mode mode) {
-            return qvariant_cast<QIcon>(model.data(index, Qt::DecorationRole)).pixmap(16, 16, mode).toImage().pixelColor(0, 0);
+            return qvariant_cast<QIcon>(model.data(index, Qt::DecorationRole))
+                .pixmap(16, 16, mode)
+                .toImage()
+                .pixelColor(0, 0);
         };
         QCOMPARE(pictureColour(QIcon::Normal), QColor(0, 0, 0));
         QCOMPARE(pictureColour(QIcon::Selected), QColor(60, 0, 0));
