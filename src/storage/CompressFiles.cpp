@@ -72,8 +72,7 @@ void DecompressFile(const QString &sourcePath, const QString &targetPath)
             const qint64 got = plain.Read(piece.get(), CopyPieceSize);
             if (got == 0)
                 break;
-            if (target.write(piece.get(), got) != got)
-                ThrowWriteError(target);
+            WriteAll(target, piece.get(), got);
         }
     }
     closeWritten(target);

@@ -1,6 +1,7 @@
 #include "StorageErrors.h"
 
 #include <QFileDevice>
+#include <QIODevice>
 
 EStorageError::EStorageError(const QString &message) : std::runtime_error(message.toStdString()) {}
 
@@ -30,4 +31,15 @@ void ThrowWriteError(const QIODevice &device)
 void ThrowReadError(const QIODevice &device)
 {
     throw EFileError(QStringLiteral("Cannot read from %1%2").arg(DeviceName(device), reasonOf(device)));
+}
+
+void WriteAll(QIODevice &device, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const qint64 written = device.write(data, size);
+        if (written <= 0)
+            ThrowWriteError(device);
+        data += written;
+        size -= written;
+    }
 }

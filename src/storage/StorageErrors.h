@@ -38,3 +38,6 @@ QString DeviceName(const QIODevice &device);
 // "Cannot write to <name>: <reason>" and its reading twin, for a device that refused.
 [[noreturn]] void ThrowWriteError(const QIODevice &device);
 [[noreturn]] void ThrowReadError(const QIODevice &device);
+// Writes all bytes, taking short writes in several rounds; throws as ThrowWriteError when the
+// device stops taking them.
+void WriteAll(QIODevice &device, const char *data, qint64 size);

@@ -136,8 +136,7 @@ qint64 TZCompressionStream::Seek(qint64 offset, TSeekOrigin origin)
 
 void TZCompressionStream::writeBuffer(qint64 count)
 {
-    if (count > 0 && m_device.write(m_buffer.get(), count) != count)
-        ThrowWriteError(m_device);
+    WriteAll(m_device, m_buffer.get(), count);
     m_zstream.next_out = reinterpret_cast<Bytef *>(m_buffer.get());
     m_zstream.avail_out = ZBufferSize;
 }
