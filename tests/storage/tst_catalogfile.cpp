@@ -160,6 +160,17 @@ private Q_SLOTS:
         QCOMPARE(documentOf(catalog), expected);
     }
 
+    void refusedWriteIsAFileError()
+    {
+        TCatalog catalog;
+        TFolderNode *folder = catalog.AddFolder(nullptr, QStringLiteral("F"));
+        for (int i = 0; i < 2000; ++i)
+            addRecord(catalog, folder, record(QStringLiteral("file %1").arg(i), i));
+        TFailingDevice device(5000);
+        QVERIFY_THROWS_EXCEPTION(EFileError, WriteCatalogDocument(catalog, device));
+        QCOMPARE(device.Written.size(), 5000);
+    }
+
     void recordBeingDigestedIsWrittenWithoutDigest()
     {
         TCatalog catalog;
@@ -375,6 +386,11 @@ private Q_SLOTS:
                           "<Folder Name='A1'/><y Folders='1'><Folder Name='hidden'/></y></Folder>"
                           "<Folder Name='B'/></Tree>")
             << QStringList{"A [0]", "  A1 [0]", "B [0]"};
+        QTest::newRow("references and literal white space")
+            << QByteArray("<Tree Folders='1'><Folder "
+                          "Name='a&#x41;&apos;&#10;b&#13;&#10;c\r\nd\te&lt;&unknown;&#xD800;'/>"
+                          "</Tree>")
+            << QStringList{"aA'\nb\r\nc d e<&unknown;&#xD800; [0]"};
         QTest::newRow("declared entities stay unexpanded")
             << QByteArray(
                    "<!DOCTYPE Tree [<!ENTITY a 'aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa'>"
@@ -486,6 +502,16 @@ private Q_SLOTS:
         QCOMPARE(totals->Files, 1);
         QCOMPARE(totals->TotalSize, 12);
         QCOMPARE(catalog.RootFolders()[0]->Record(0)->FileName, QStringLiteral("a"));
+    }
+
+    void utf8DocumentsAreRead()
+    {
+        writeFile(path("utf8.dat"),
+                  ZlibCompress("<?xml version='1.0' encoding='UTF-8'?>"
+                               "<Tree Folders='1'><Folder Name='Caf\xc3\xa9 &#8364;'/></Tree>"));
+        TCatalog catalog;
+        QVERIFY(LoadCatalog(catalog, path("utf8.dat")));
+        QCOMPARE(catalog.RootFolders()[0]->Name(), QString::fromUtf8("Café €"));
     }
 
     void latin1BytesOfOlderFilesAreRead()
