@@ -1,0 +1,203 @@
+// Saves a generated catalog of 1,000,000 records in 1,000 folders, loads it back, checks that
+// both are equal, and times zlib's deflate (level 9) and inflate alone on the same document.
+// Usage: bench-catalog-io [records] [folders]
+//        bench-catalog-io save FILE | load FILE    (one step alone, for a profiler)
+
+#include "Catalog.h"
+#include "CatalogFile.h"
+#include "CatalogWriter.h"
+#include "support.h"
+
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <fstream>
+#include <malloc.h>
+#include <string>
+#include <zlib.h>
+
+namespace {
+
+// A field of /proc/self/status in bytes.
+qint64 statusBytes(const char *field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string key = std::string(field) + ":";
+    while (std::getline(status, line)) {
+        if (line.rfind(key, 0) == 0)
+            return std::stoll(line.substr(key.size())) * 1024;
+    }
+    return -1;
+}
+
+void resetPeakMemory()
+{
+    malloc_trim(0);
+    std::ofstream("/proc/self/clear_refs") << "5"; // VmHWM starts again from VmRSS
+}
+
+const char *const Words[] = {"holiday", "report", "invoice", "scan",   "draft", "final", "photo",  "song",
+                             "backup",  "notes",  "budget",  "letter", "map",   "video", "résumé", "Ölfarbe"};
+const char *const Extensions[] = {".jpg", ".pdf", ".docx", ".mp3", ".txt", ".png", ".xlsx", ".zip"};
+
+// The same catalog for the same seed.
+void generate(TCatalog &catalog, int records, int folders, quint32 seed)
+{
+    QRandomGenerator random(seed);
+    std::vector<TFolderNode *> made;
+    const int roots = std::max(1, folders / 20);
+    for (int f = 0; f < folders; ++f) {
+        TFolderNode *parent = f < roots ? nullptr : made[size_t(random.bounded(f < roots * 4 ? roots : f))];
+        made.push_back(catalog.AddFolder(parent, QStringLiteral("Folder %1 %2").arg(f).arg(Words[f % 16])));
+    }
+    const int year0 = QDate::currentDate().year() - 40;
+    for (int f = 0; f < folders; ++f) {
+        const int count = records / folders + (f < records % folders ? 1 : 0);
+        const QString realPath = QStringLiteral("/home/user/Archive/%1/%2/").arg(2000 + f % 25).arg(f);
+        std::vector<std::unique_ptr<TFileDat>> list;
+        list.reserve(size_t(count));
+        for (int i = 0; i < count; ++i) {
+            auto file = std::make_unique<TFileDat>();
+            file->FileName = QStringLiteral("%1_%2_%3%4")
+                                 .arg(QString::fromUtf8(Words[random.bounded(16)]))
+                                 .arg(year0 + random.bounded(40))
+                                 .arg(random.bounded(100000), 5, 10, QLatin1Char('0'))
+                                 .arg(QLatin1String(Extensions[random.bounded(8)]));
+            file->Size = qint64(random.bounded(1000)) * random.bounded(10000) + random.bounded(1000);
+            const QDateTime when(
+                QDate(year0 + random.bounded(40), 1 + random.bounded(12), 1 + random.bounded(28)),
+                QTime(random.bounded(24), random.bounded(60)), Qt::LocalTime);
+            file->DateTime = DayCountFromDateTime(when);
+            file->RealPath = (i % 50 == 49) ? QString() : realPath;
+            if (random.bounded(10) != 0) {
+                char digest[33];
+                for (int d = 0; d < 32; ++d)
+                    digest[d] = "0123456789abcdef"[random.bounded(16)];
+                digest[32] = 0;
+                file->Md5 = QString::fromLatin1(digest);
+                file->State = fsDigested;
+            }
+            if (random.bounded(100) == 0)
+                file->Comment = QStringLiteral("checked; keep & copy <%1>").arg(i);
+            list.push_back(std::move(file));
+        }
+        catalog.AppendRecords(made[size_t(f)], std::move(list));
+    }
+}
+
+bool sameCatalog(const TCatalog &a, const TCatalog &b)
+{
+    std::vector<const TFolderNode *> fa, fb;
+    a.ForEachFolder([&](TFolderNode *f) { fa.push_back(f); });
+    b.ForEachFolder([&](TFolderNode *f) { fb.push_back(f); });
+    if (fa.size() != fb.size())
+        return false;
+    for (size_t i = 0; i < fa.size(); ++i) {
+        const TFolderNode &x = *fa[i], &y = *fb[i];
+        if (x.Name() != y.Name() || x.Row() != y.Row() || x.RecordCount() != y.RecordCount() ||
+            (x.Parent() == nullptr) != (y.Parent() == nullptr))
+            return false;
+        for (int r = 0; r < x.RecordCount(); ++r) {
+            const TFileDat &p = *x.Record(r), &q = *y.Record(r);
+            if (p.FileName != q.FileName || p.Size != q.Size ||
+                DateText(p.DateTime) != DateText(q.DateTime) || p.RealPath != q.RealPath || p.Md5 != q.Md5 ||
+                p.Comment != q.Comment || p.State != q.State)
+                return false;
+        }
+    }
+    return true;
+}
+
+double seconds(QElapsedTimer &timer)
+{
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc == 3 && (std::string(argv[1]) == "save" || std::string(argv[1]) == "load")) {
+        TCatalog catalog;
+        QElapsedTimer timer;
+        if (std::string(argv[1]) == "save") {
+            generate(catalog, 1000000, 1000, 1);
+            timer.start();
+            SaveCatalog(catalog, QString::fromLocal8Bit(argv[2]));
+        } else {
+            timer.start();
+            LoadCatalog(catalog, QString::fromLocal8Bit(argv[2]));
+        }
+        std::printf("%s_seconds %.3f\n", argv[1], seconds(timer));
+        return 0;
+    }
+    const int records = argc > 1 ? std::atoi(argv[1]) : 1000000;
+    const int folders = argc > 2 ? std::atoi(argv[2]) : 1000;
+    constexpr quint32 Seed = 20240611;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bench.dat"));
+
+    QElapsedTimer timer;
+    double saveSeconds = 0;
+    {
+        TCatalog original;
+        generate(original, records, folders, Seed);
+        timer.start();
+        SaveCatalog(original, path);
+        saveSeconds = seconds(timer);
+    }
+
+    resetPeakMemory();
+    const qint64 before = statusBytes("VmRSS");
+    TCatalog loaded;
+    timer.start();
+    const auto totals = LoadCatalog(loaded, path);
+    const double loadSeconds = seconds(timer);
+    const qint64 peak = statusBytes("VmHWM");
+    const qint64 rssAfter = statusBytes("VmRSS");
+
+    TCatalog again;
+    generate(again, records, folders, Seed);
+    if (!totals || totals->Files != records || !sameCatalog(again, loaded)) {
+        std::printf("loaded catalog differs from the saved one\n");
+        return 1;
+    }
+
+    // zlib alone on the same document.
+    QBuffer xml;
+    xml.open(QIODevice::WriteOnly);
+    WriteCatalogDocument(again, xml);
+    const QByteArray &plain = xml.data();
+    QByteArray packed(qsizetype(compressBound(uLong(plain.size()))), '\0');
+    uLongf packedSize = uLongf(packed.size());
+    timer.start();
+    compress2(reinterpret_cast<Bytef *>(packed.data()), &packedSize,
+              reinterpret_cast<const Bytef *>(plain.constData()), uLong(plain.size()), 9);
+    const double deflateSeconds = seconds(timer);
+    QByteArray unpacked(plain.size(), '\0');
+    uLongf unpackedSize = uLongf(unpacked.size());
+    timer.start();
+    uncompress(reinterpret_cast<Bytef *>(unpacked.data()), &unpackedSize,
+               reinterpret_cast<const Bytef *>(packed.constData()), packedSize);
+    const double inflateSeconds = seconds(timer);
+    if (unpackedSize != uLongf(plain.size()))
+        return 1;
+
+    std::printf("records %d in %d folders\n", records, folders);
+    std::printf("xml_bytes %lld\n", static_cast<long long>(plain.size()));
+    std::printf("file_bytes %lld\n", static_cast<long long>(QFile(path).size()));
+    std::printf("save_seconds %.3f\n", saveSeconds);
+    std::printf("deflate9_seconds %.3f\n", deflateSeconds);
+    std::printf("save_vs_deflate9 %.2f\n", saveSeconds / deflateSeconds);
+    std::printf("load_seconds %.3f\n", loadSeconds);
+    std::printf("inflate_seconds %.3f\n", inflateSeconds);
+    std::printf("load_peak_bytes_per_record %.0f\n", double(peak - before) / records);
+    std::printf("rss_after_load_bytes %lld (%.0f per record)\n", static_cast<long long>(rssAfter),
+                double(rssAfter - before) / records);
+    std::printf("load_vs_inflate %.2f\n", loadSeconds / inflateSeconds);
+    return 0;
+}

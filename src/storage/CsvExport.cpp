@@ -1,0 +1,84 @@
+#include "CsvExport.h"
+
+#include "Catalog.h"
+#include "StorageErrors.h"
+#include "support.h"
+
+#include <QFile>
+#include <QStringEncoder>
+
+namespace {
+
+constexpr qsizetype FlushSize = 65536;
+
+class TCsvOutput
+{
+public:
+    explicit TCsvOutput(QIODevice &device) : m_device(device), m_encoder(QStringConverter::System) {}
+
+    void Line(const QString &text)
+    {
+        m_bytes += m_encoder.encode(text);
+        m_bytes += "\r\n";
+        if (m_bytes.size() >= FlushSize)
+            Flush();
+    }
+    void Flush()
+    {
+        WriteAll(m_device, m_bytes.constData(), m_bytes.size());
+        m_bytes.clear();
+    }
+
+private:
+    QIODevice &m_device;
+    QStringEncoder m_encoder;
+    QByteArray m_bytes;
+};
+
+} // namespace
+
+QString CsvLine(const TFileDat &record, const QString &folderPath)
+{
+    QString line;
+    line.reserve(record.Md5.size() + folderPath.size() + record.FileName.size() + record.Comment.size() +
+                 record.RealPath.size() + 48);
+    line += record.Md5 + u';' + folderPath + u';' + record.FileName + u';' + QString::number(record.Size) +
+            u';' + LocaleDateTimeText(record.DateTime) + u';' + record.Comment + u';' + record.RealPath +
+            u';';
+    return line;
+}
+
+qint64 ExportCatalogCsv(const TCatalog &catalog, QIODevice &device, const TProgressFn &progress)
+{
+    TCsvOutput out(device);
+    out.Line(QString::fromLatin1(CsvHeader));
+    const qint64 folderCount = catalog.FolderCount();
+    qint64 lines = 0;
+    qint64 position = 0;
+    catalog.ForEachFolder([&](TFolderNode *folder) {
+        if (folder->HasRecordList()) {
+            const QString path = TCatalog::FolderPath(folder);
+            for (const auto &record : folder->Records()) {
+                out.Line(CsvLine(*record, path));
+                ++lines;
+            }
+        }
+        if (progress)
+            progress(position, folderCount);
+        ++position;
+    });
+    out.Flush();
+    return lines;
+}
+
+qint64 ExportCatalogCsvFile(const TCatalog &catalog, const QString &path, const TProgressFn &progress)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        throw EFileError(QStringLiteral("Cannot create %1: %2").arg(DeviceName(file), file.errorString()));
+    const qint64 lines = ExportCatalogCsv(catalog, file, progress);
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        ThrowWriteError(file);
+    return lines;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+// The catalog as semicolon-separated text for spreadsheets: a header line, then one line per
+// record, folders in pre-order and records in list order. Every field is followed by ";" and
+// written as it is (no quoting), lines end in CR LF, the text is in the system's 8-bit encoding.
+//
+//   MD5 code;Path;Filename;Size;File date/time;Comments;Real file path;
+//   <Md5>;<FolderPath>;<FileName>;<Size>;<LocaleDateTimeText>;<Comment>;<RealPath>;
+
+#include "Progress.h"
+
+#include <QString>
+
+class QIODevice;
+class TCatalog;
+class TFolderNode;
+struct TFileDat;
+
+inline constexpr char CsvHeader[] = "MD5 code;Path;Filename;Size;File date/time;Comments;Real file path;";
+
+// One record's line without its line end; folderPath is TCatalog::FolderPath of its folder.
+QString CsvLine(const TFileDat &record, const QString &folderPath);
+
+// Writes the header and every record to the open device. Calls progress(position, folder count)
+// after each folder. Returns the number of records written. Throws EFileError when the device
+// refuses a write.
+qint64 ExportCatalogCsv(const TCatalog &catalog, QIODevice &device, const TProgressFn &progress = {});
+
+// The same into a file, created or truncated; the file is closed also when writing fails.
+qint64 ExportCatalogCsvFile(const TCatalog &catalog, const QString &path, const TProgressFn &progress = {});

@@ -1,0 +1,45 @@
+#include "StorageErrors.h"
+
+#include <QFileDevice>
+#include <QIODevice>
+
+EStorageError::EStorageError(const QString &message) : std::runtime_error(message.toStdString()) {}
+
+QString DeviceName(const QIODevice &device)
+{
+    if (const auto *file = qobject_cast<const QFileDevice *>(&device); file && !file->fileName().isEmpty())
+        return QStringLiteral("\"%1\"").arg(file->fileName());
+    return QStringLiteral("the device");
+}
+
+namespace {
+
+QString reasonOf(const QIODevice &device)
+{
+    const QString reason = device.errorString();
+    return reason.isEmpty() || reason == QLatin1String("Unknown error") ? QString()
+                                                                        : QStringLiteral(": ") + reason;
+}
+
+} // namespace
+
+void ThrowWriteError(const QIODevice &device)
+{
+    throw EFileError(QStringLiteral("Cannot write to %1%2").arg(DeviceName(device), reasonOf(device)));
+}
+
+void ThrowReadError(const QIODevice &device)
+{
+    throw EFileError(QStringLiteral("Cannot read from %1%2").arg(DeviceName(device), reasonOf(device)));
+}
+
+void WriteAll(QIODevice &device, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const qint64 written = device.write(data, size);
+        if (written <= 0)
+            ThrowWriteError(device);
+        data += written;
+        size -= written;
+    }
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+// Errors of the storage layer. Every one carries the text that the application's standard
+// error box shows; nothing here is caught inside the layer except to clean up and rethrow.
+//
+//   EStorageError          base of all of them (what() is the message in UTF-8)
+//     EZLibError           zlib failures and wrong use of a zlib stream (ZStreams.h)
+//     EFileError           a file or device that cannot be opened, read, written, moved or removed
+//     ECatalogError        a catalog document that cannot be read: XML errors, counts that
+//                          disagree with the content, numbers that are not decimal integers
+
+#include <QString>
+#include <stdexcept>
+
+class EStorageError : public std::runtime_error
+{
+public:
+    explicit EStorageError(const QString &message);
+    QString Message() const { return QString::fromUtf8(what()); }
+};
+
+class EFileError : public EStorageError
+{
+public:
+    using EStorageError::EStorageError;
+};
+
+class ECatalogError : public EStorageError
+{
+public:
+    using EStorageError::EStorageError;
+};
+
+class QIODevice;
+
+// How messages name a device: the file name of a file, otherwise a generic word.
+QString DeviceName(const QIODevice &device);
+// "Cannot write to <name>: <reason>" and its reading twin, for a device that refused.
+[[noreturn]] void ThrowWriteError(const QIODevice &device);
+[[noreturn]] void ThrowReadError(const QIODevice &device);
+// Writes all bytes, taking short writes in several rounds; throws as ThrowWriteError when the
+// device stops taking them.
+void WriteAll(QIODevice &device, const char *data, qint64 size);
