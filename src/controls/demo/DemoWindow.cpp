@@ -48,7 +48,7 @@ TProgressCyl *mainBar(QWidget *parent, int position)
 TDemoWindow::TDemoWindow(QWidget *parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Dravik controls"));
-    setFixedSize(560, 330);
+    setFixedSize(560, 300);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(220, 227, 241));
     setPalette(pal);
@@ -73,6 +73,20 @@ void TDemoWindow::BuildTitleBand()
         ConfigureTitleBandButton(*button, kind);
         button->move(x, 5);
         x += 23;
+    }
+
+    // The three pictures of each button side by side: normal, over, pressed.
+    caption(this, QStringLiteral("Title-band pictures: normal, over, pressed"), QPoint(12, 240));
+    QWidget *strip = colouredPanel(this, QRect(12, 260, 3 * 80 - 8, 29), QColor(176, 190, 223));
+    for (int k = 0; k < 3; ++k) {
+        TImageBt shown;
+        ConfigureTitleBandButton(shown, kinds[k]);
+        const QImage pictures[] = {shown.PictNorm(), shown.PictOver(), shown.PictPres()};
+        for (int state = 0; state < 3; ++state) {
+            auto *picture = new QLabel(strip);
+            picture->setPixmap(QPixmap::fromImage(pictures[state]));
+            picture->setGeometry(4 + k * 80 + state * 23, 4, 21, 21);
+        }
     }
 }
 
