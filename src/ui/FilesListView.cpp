@@ -1,0 +1,77 @@
+#include "FilesListView.h"
+
+#include "FileListModel.h"
+
+#include <QHeaderView>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace {
+
+constexpr int FirstColumnLeaves = 357;
+constexpr int FirstColumnLeast = 160;
+
+// Draws each cell as usual, then its right and bottom grid lines.
+class TGridDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        painter->save();
+        painter->setPen(QColor(200, 208, 220));
+        painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
+        painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+        painter->restore();
+    }
+};
+
+} // namespace
+
+TFilesListView::TFilesListView(QWidget *parent) : QTreeView(parent)
+{
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setAcceptDrops(true);
+    setMouseTracking(true);
+    viewport()->setCursor(Qt::PointingHandCursor);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    setItemDelegate(new TGridDelegate(this));
+    header()->setSectionsClickable(true);
+    header()->setSortIndicatorShown(false);
+    header()->setStretchLastSection(false);
+}
+
+void TFilesListView::SetUpColumns()
+{
+    static constexpr int widths[] = {160, 90, 100, 250, 80, 80};
+    for (int column = 0; column < TFileListModel::ColumnCount; ++column)
+        setColumnWidth(column, widths[column]);
+    header()->setMinimumSectionSize(20);
+    // The first three columns never get narrower than they start.
+    connect(header(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+        if (column <= TFileListModel::colDateTime && width < widths[column])
+            setColumnWidth(column, widths[column]);
+    });
+    FilesListResize();
+}
+
+void TFilesListView::FilesListResize()
+{
+    setColumnWidth(TFileListModel::colFileName, qMax(FirstColumnLeast, width() - FirstColumnLeaves));
+}
+
+void TFilesListView::resizeEvent(QResizeEvent *event)
+{
+    QTreeView::resizeEvent(event);
+    FilesListResize();
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+// The file list's view: a report of rows with grid lines, whole-row and multiple selection,
+// a hand cursor over the rows, and a first column that takes the width the others leave.
+
+#include <QTreeView>
+
+class TFilesListView : public QTreeView
+{
+    Q_OBJECT
+
+public:
+    explicit TFilesListView(QWidget *parent = nullptr);
+
+    // Sets the columns' first widths and least widths; call after the model is set.
+    void SetUpColumns();
+    // The first column's width follows the list's: the list's width less 357 (at least 160).
+    void FilesListResize();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+};

@@ -1,0 +1,56 @@
+#include "FoldersTreeView.h"
+
+#include <QMouseEvent>
+
+TFoldersTreeView::TFoldersTreeView(QWidget *parent) : QTreeView(parent)
+{
+    setHeaderHidden(true);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::SelectedClicked);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDefaultDropAction(Qt::MoveAction);
+    setFocusPolicy(Qt::ClickFocus); // the Tab key skips the tree
+    setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+QRect TFoldersTreeView::LabelRect(const QModelIndex &index) const
+{
+    const QRect item = visualRect(index);
+    if (!index.isValid() || item.isEmpty())
+        return {};
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = item;
+    option.index = index;
+    option.text = index.data().toString();
+    option.features |= QStyleOptionViewItem::HasDecoration | QStyleOptionViewItem::HasDisplay;
+    option.decorationSize = iconSize().isValid() ? iconSize() : QSize(16, 16);
+    const QRect text = style()->subElementRect(QStyle::SE_ItemViewItemText, &option, this);
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const int right = text.left() + fontMetrics().horizontalAdvance(option.text) + 2 * margin;
+    return QRect(QPoint(item.left(), item.top()), QPoint(qMin(right, item.right()), item.bottom()));
+}
+
+void TFoldersTreeView::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint point = event->position().toPoint();
+    const QModelIndex index = indexAt(point);
+    const bool onLabel = index.isValid() && LabelRect(index).contains(point);
+    if (!onLabel) {
+        Q_EMIT pressedOutsideLabels();
+        // The branch button just left of the label still opens and closes its folder; the
+        // base class is not asked, since it would select the row.
+        const QRect item = visualRect(index);
+        if (index.isValid() && event->button() == Qt::LeftButton && model()->hasChildren(index) &&
+            point.x() < item.left() && point.x() >= item.left() - indentation())
+            setExpanded(index, !isExpanded(index));
+        return;
+    }
+    if (event->button() == Qt::RightButton) {
+        if (!m_busy || !m_busy())
+            selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        return;
+    }
+    QTreeView::mousePressEvent(event);
+}

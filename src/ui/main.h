@@ -1,0 +1,202 @@
+#pragma once
+
+// TDravikForm, the main window: a borderless frame with its own title band, the folder tree on
+// the left, the file list on the right and the command panel at the bottom. It owns the
+// catalog for the whole run and runs every command on the user-interface thread.
+//
+// The commands are split by area into files of this class's member functions:
+//   main.cpp              start-up, frame, status, progress, enabled states, closing
+//   mainLayout.cpp        the controls and menus of the window
+//   FolderCommands.cpp    the folder tree and its commands
+//   FileCommands.cpp      the file list and the commands that do not touch the disk
+//   RealPathCommands.cpp  the commands that use a record's real path on disk
+//
+// Every box and dialog goes through TPrompts and every shell "open" and clipboard write
+// through TShell, both passed in, so a test can drive any command by calling its handler.
+// Menu commands chosen while Busy is set do nothing.
+
+#include "Catalog.h"
+#include "Prompts.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QSplitter;
+class QTimer;
+class TFileListModel;
+class TFilesListView;
+class TFolderTreeModel;
+class TFoldersTreeView;
+class TImageBt;
+class TMenuStyler;
+class TProgressCyl;
+enum class TCommandPicture;
+
+class TDravikForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    TDravikForm(TPrompts &prompts, TShell &shell, QWidget *parent = nullptr);
+    ~TDravikForm() override;
+
+    TCatalog &Catalog() { return m_catalog; }
+    TPrompts &Prompts() { return m_prompts; }
+
+    // ---- Services of every long operation
+    // keep: the text stays until the next call; otherwise it is cleared 5 seconds after the
+    // last call.
+    void SetStatus(const QString &text, bool keep);
+    QString StatusText() const;
+    void CleTimerTimer();
+    // Moves the progress bar to done of its Tag (nothing while Tag is 0 or less) and lets
+    // pending window messages run.
+    void SetProgress(qint64 done);
+    void EnableCommands(bool on);
+    bool Busy() const { return m_busy; }
+    void SetBusy(bool busy) { m_busy = busy; }
+    // The modified state is the enabled state of "Save registry".
+    bool Modified() const;
+    void MarkModified();
+    void SetModified(bool modified);
+    // Full path of the catalog file last loaded or chosen for saving.
+    QString CatalogFileName;
+
+    // ---- Frame and lifecycle
+    void FormShow();
+    bool FormCloseQuery();
+    void FormClose();
+    void ExitBtClick();
+    void MinimizeBtClick();
+    void OptionsBtClick();
+    void AboutBtClick();
+
+    // ---- Folder tree
+    void FoldersTreeChange(TFolderNode *folder);
+    void FoldersTreeEdited(TFolderNode *folder, const QString &newName);
+    void UpdateFolderButtons();
+    // Selects the folder through the tree (refused while Busy); none clears the selection.
+    void SelectFolder(TFolderNode *folder);
+    void CreateRootFolder();
+    void CreateSubFolder(TFolderNode *parent);
+    void RemoveFolder(TFolderNode *folder);
+    void CreateFolderBtClick();
+    void RemoveFolderBtClick();
+    void FolCreatenewrootClick();
+    void FolAddnewsubClick();
+    void FolChangenameClick();
+    void FolMovesubfoldertorootClick();
+    void FolCountfilesClick();
+    void FolRemoverealpathClick();
+    void FolSortfoldersClick();
+    void FolExpandfoldersClick();
+    void FolContractfoldersClick();
+
+    // ---- File list
+    void FillFileList(TFolderNode *folder);
+    int FindRecordRow(const TFileDat *record) const;
+    void FilesListColumnClick(int column);
+    void FilSelectallfilesClick();
+    void FilCountfilesClick();
+    void CommentsBtClick();
+    void RemoveFilesBtClick();
+    void FilCopymd5Click();
+
+    // ---- Real-path commands
+    void FilCheckexistenceClick();
+    void FilShellopenClick();
+    void FilOpenfolderClick();
+    void FilRemoverealpathClick();
+    void FilDeletefilesClick();
+    void FilTipClick();
+
+    // Rows of the file list that are selected, in list order.
+    QList<int> SelectedRows() const;
+
+    // The interval after which a status text that is not kept is cleared (tests shorten it).
+    void SetStatusClearInterval(int milliseconds);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    // mainLayout.cpp
+    void buildTitleBand();
+    void buildPanes();
+    void buildCommandPanel();
+    void buildMenus();
+    void placeAnchoredControls();
+    QPushButton *commandButton(const QString &name, const QString &caption, const QString &hint, int x, int y,
+                               TCommandPicture picture);
+    QAction *menuEntry(QMenu *menu, const QString &name, const QString &caption, void (TDravikForm::*command)());
+
+    // main.cpp
+    bool FormKeyDown(QObject *watched, int key);
+    void TopPanelMouseDown(QMouseEvent *event);
+    Qt::Edges sizingEdgesAt(const QPoint &point) const;
+    void runUnlessBusy(void (TDravikForm::*command)());
+    // Runs a command, showing an error it does not handle in the standard error box.
+    void guarded(const std::function<void()> &command);
+
+    // FolderCommands.cpp
+    void connectFolderTree();
+    void FoldersTreeMouseDownOutside();
+    std::vector<TFolderNode *> SubtreeRange(TFolderNode *folder) const;
+    void setFoldersExpanded(bool expanded);
+
+    // FileCommands.cpp
+    void FilesListSelectItem();
+    void removeSelectedRecords();
+
+    // RealPathCommands.cpp
+    static QString ResultsHeading(int count);
+
+    TPrompts &m_prompts;
+    TShell &m_shell;
+    TCatalog m_catalog;
+    bool m_busy = false;
+    bool m_shown = false;
+    bool m_dragging = false;
+
+    TFolderTreeModel *m_treeModel = nullptr;
+    TFileListModel *m_listModel = nullptr;
+
+    QFrame *TopPanel = nullptr;
+    QLabel *TopImage = nullptr;
+    QLabel *TitleLabel = nullptr;
+    TImageBt *MinimizeBt = nullptr;
+    TImageBt *ExitBt = nullptr;
+    QSplitter *Splitter1 = nullptr;
+    TFoldersTreeView *FoldersTree = nullptr;
+    TFilesListView *FilesList = nullptr;
+    QFrame *BottomPanel = nullptr;
+    QPushButton *CreateFolderBt = nullptr;
+    QPushButton *RemoveFolderBt = nullptr;
+    QPushButton *AddFilesBt = nullptr;
+    QPushButton *AddFoldersBt = nullptr;
+    QPushButton *CommentsBt = nullptr;
+    QPushButton *RemoveFilesBt = nullptr;
+    QPushButton *CheckDupBt = nullptr;
+    QPushButton *SearchAllDupBt = nullptr;
+    QPushButton *LoadMdRegBt = nullptr;
+    QPushButton *SaveMdBt = nullptr;
+    QPushButton *OptionsBt = nullptr;
+    QPushButton *AboutBt = nullptr;
+    QLabel *StatusPanel = nullptr;
+    TProgressCyl *ProgressBar = nullptr;
+    QTimer *CleTimer = nullptr;
+    QMenu *OptionsPopup = nullptr;
+    QMenu *FilesMenu = nullptr;
+    QMenu *FoldersMenu = nullptr;
+    TMenuStyler *MenuStyler = nullptr;
+};
