@@ -1,11 +1,12 @@
 // Saves a generated catalog of 1,000,000 records in 1,000 folders, loads it back, checks that
 // both are equal, and times zlib's deflate (level 9) and inflate alone on the same document.
 // Usage: bench-catalog-io [records] [folders]
-//        bench-catalog-io save FILE | load FILE    (one step alone, for a profiler)
+//        bench-catalog-io save FILE | load FILE | csv FILE   (one step alone, for a profiler)
 
 #include "Catalog.h"
 #include "CatalogFile.h"
 #include "CatalogWriter.h"
+#include "CsvExport.h"
 #include "support.h"
 
 #include <QBuffer>
@@ -121,13 +122,18 @@ double seconds(QElapsedTimer &timer)
 
 int main(int argc, char **argv)
 {
-    if (argc == 3 && (std::string(argv[1]) == "save" || std::string(argv[1]) == "load")) {
+    const std::string step = argc == 3 ? argv[1] : "";
+    if (step == "save" || step == "load" || step == "csv") {
         TCatalog catalog;
         QElapsedTimer timer;
-        if (std::string(argv[1]) == "save") {
+        if (step == "save") {
             generate(catalog, 1000000, 1000, 1);
             timer.start();
             SaveCatalog(catalog, QString::fromLocal8Bit(argv[2]));
+        } else if (step == "csv") {
+            LoadCatalog(catalog, QString::fromLocal8Bit(argv[2]));
+            timer.start();
+            ExportCatalogCsvFile(catalog, QString::fromLocal8Bit(argv[2]) + QStringLiteral(".csv"));
         } else {
             timer.start();
             LoadCatalog(catalog, QString::fromLocal8Bit(argv[2]));

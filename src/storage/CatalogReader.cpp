@@ -218,7 +218,11 @@ public:
             const char *name = attribute.name();
             if (name[0] == 0 || name[1] != 0)
                 continue;
-            const unsigned bit = 1u << (unsigned(name[0]) & 31);
+            static constexpr char Names[] = "nsdrmc";
+            const char *known = std::strchr(Names, name[0]);
+            if (!known)
+                continue;
+            const unsigned bit = 1u << (known - Names);
             if (seen & bit)
                 continue; // the first of repeated attributes counts
             seen |= bit;

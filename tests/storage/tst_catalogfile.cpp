@@ -368,6 +368,11 @@ private Q_SLOTS:
                           "<File n='x' s='-1' d='bad' m='0123456789abcdef0123456789abcdefEXTRA'/>"
                           "</Files></Folder></Tree>")
             << QStringList{"F [2 list]", "  x|-1|12/30/99 00:00||0123456789abcdef0123456789abcdef||0"};
+        QTest::newRow("first of repeated attributes, others ignored")
+            << QByteArray("<Tree Folders='1'><Folder Name='F' Files='1'><Files>"
+                          "<File N='no' nn='no' n='x' n='y' s='5' s='6' d='01/02/03 "
+                          "04:05'/></Files></Folder></Tree>")
+            << QStringList{"F [2 list]", "  x|5|01/02/03 04:05||||3"};
         QTest::newRow("counted list that stays empty")
             << QByteArray(
                    "<Tree Folders='1'><Folder Name='F' Files='3'><Files><Other/></Files></Folder></Tree>")
