@@ -1,5 +1,8 @@
+#include "main.h"
+
+#include "QtPrompts.h"
+
 #include <QApplication>
-#include <QWidget>
 
 int main(int argc, char *argv[])
 {
@@ -7,9 +10,10 @@ int main(int argc, char *argv[])
     // The application title is the caption of the standard error box and the taskbar entry.
     QApplication::setApplicationName(QStringLiteral("Dravik"));
 
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Dravik"));
-    window.resize(700, 450);
-    window.show();
+    TQtPrompts prompts;
+    TQtShell shell;
+    TDravikForm form(prompts, shell);
+    prompts.SetOwner(&form);
+    form.show();
     return app.exec();
 }

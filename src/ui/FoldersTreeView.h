@@ -4,7 +4,6 @@
 // button selects before the menu opens); a press anywhere else clears the selection.
 
 #include <QTreeView>
-
 #include <functional>
 
 class TFoldersTreeView : public QTreeView
@@ -16,6 +15,9 @@ public:
 
     // True while the tree must keep its selection (a long command runs).
     void SetBusyCheck(std::function<bool()> busy) { m_busy = std::move(busy); }
+
+    // A folder name is being typed into the tree.
+    bool IsEditing() const { return state() == QAbstractItemView::EditingState; }
 
     // The area of a folder's picture and name, where a press selects it.
     QRect LabelRect(const QModelIndex &index) const;

@@ -4,7 +4,6 @@
 // its selection still while a long command runs.
 
 #include <QItemSelectionModel>
-
 #include <functional>
 
 class TGuardedSelectionModel : public QItemSelectionModel
@@ -14,8 +13,7 @@ class TGuardedSelectionModel : public QItemSelectionModel
 public:
     TGuardedSelectionModel(QAbstractItemModel *model, std::function<bool()> refuse, QObject *parent = nullptr)
         : QItemSelectionModel(model, parent), m_refuse(std::move(refuse))
-    {
-    }
+    {}
 
     void setCurrentIndex(const QModelIndex &index, QItemSelectionModel::SelectionFlags command) override
     {

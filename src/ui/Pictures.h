@@ -4,10 +4,10 @@
 // folder tree's and the file list's image lists, and the large picture of the about window.
 
 #include <QPixmap>
-
 #include <array>
 
-enum class TCommandPicture {
+enum class TCommandPicture
+{
     NewFolder,
     RemoveFolder,
     AddFiles,

@@ -125,8 +125,8 @@ void TDravikForm::SetProgress(qint64 done)
 void TDravikForm::EnableCommands(bool on)
 {
     if (!on) {
-        for (QPushButton *button : {LoadMdRegBt, AddFoldersBt, AddFilesBt, CheckDupBt, RemoveFilesBt, CommentsBt,
-                                    SearchAllDupBt, RemoveFolderBt})
+        for (QPushButton *button : {LoadMdRegBt, AddFoldersBt, AddFilesBt, CheckDupBt, RemoveFilesBt,
+                                    CommentsBt, SearchAllDupBt, RemoveFolderBt})
             button->setEnabled(false);
         return;
     }
@@ -197,8 +197,9 @@ void TDravikForm::FormShow()
 {
     TempFolder();
     const QLocale locale = QLocale::system();
-    m_listModel->SetDateColumnCaption(QStringLiteral("Date / Time (") + locale.dateFormat(QLocale::ShortFormat).toLower() +
-                                      u' ' + locale.timeFormat(QLocale::ShortFormat).toLower() + u')');
+    m_listModel->SetDateColumnCaption(QStringLiteral("Date / Time (") +
+                                      locale.dateFormat(QLocale::ShortFormat).toLower() + u' ' +
+                                      locale.timeFormat(QLocale::ShortFormat).toLower() + u')');
     m_busy = false;
 }
 
@@ -331,7 +332,7 @@ bool TDravikForm::eventFilter(QObject *watched, QEvent *event)
 bool TDravikForm::FormKeyDown(QObject *watched, int key)
 {
     // No key is taken from a folder name being typed.
-    if (FoldersTree->state() == QAbstractItemView::EditingState)
+    if (FoldersTree->IsEditing())
         return false;
     if (watched == FilesList) {
         if (key == Qt::Key_Insert && AddFilesBt->isEnabled()) {

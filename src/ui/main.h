@@ -138,7 +138,8 @@ private:
     void placeAnchoredControls();
     QPushButton *commandButton(const QString &name, const QString &caption, const QString &hint, int x, int y,
                                TCommandPicture picture);
-    QAction *menuEntry(QMenu *menu, const QString &name, const QString &caption, void (TDravikForm::*command)());
+    QAction *menuEntry(QMenu *menu, const QString &name, const QString &caption,
+                       void (TDravikForm::*command)());
 
     // main.cpp
     bool FormKeyDown(QObject *watched, int key);

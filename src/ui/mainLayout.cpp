@@ -1,7 +1,5 @@
 // The controls and menus of the main window: places, sizes, colours, captions and hints.
 
-#include "main.h"
-
 #include "CodeCript.h"
 #include "FileListModel.h"
 #include "FilesListView.h"
@@ -14,6 +12,7 @@
 #include "ProgressCyl.h"
 #include "ScrambledTexts.h"
 #include "TitleButtons.h"
+#include "main.h"
 #include "support.h"
 
 #include <QHeaderView>
@@ -119,8 +118,8 @@ void TDravikForm::buildPanes()
     Splitter1->setSizes({180, 520});
 }
 
-QPushButton *TDravikForm::commandButton(const QString &name, const QString &caption, const QString &hint, int x,
-                                        int y, TCommandPicture picture)
+QPushButton *TDravikForm::commandButton(const QString &name, const QString &caption, const QString &hint,
+                                        int x, int y, TCommandPicture picture)
 {
     auto *button = new QPushButton(QIcon(CommandPicture(picture)), caption, BottomPanel);
     button->setObjectName(name);
@@ -137,32 +136,36 @@ void TDravikForm::buildCommandPanel()
     paintBackground(BottomPanel, BottomPanelColour);
     BottomPanel->installEventFilter(this);
 
-    CreateFolderBt = commandButton(QStringLiteral("CreateFolderBt"), QStringLiteral("New"),
-                                   QStringLiteral("Create new root folder"), 5, 5, TCommandPicture::NewFolder);
+    CreateFolderBt =
+        commandButton(QStringLiteral("CreateFolderBt"), QStringLiteral("New"),
+                      QStringLiteral("Create new root folder"), 5, 5, TCommandPicture::NewFolder);
     RemoveFolderBt = commandButton(QStringLiteral("RemoveFolderBt"), QStringLiteral("Remove"),
                                    QStringLiteral("Remove folder(s)"), 5, 33, TCommandPicture::RemoveFolder);
     AddFilesBt = commandButton(QStringLiteral("AddFilesBt"), QStringLiteral("Add files"),
                                QStringLiteral("Add new file(s) to registry (key <Insert>)"), 140, 5,
                                TCommandPicture::AddFiles);
     AddFoldersBt = commandButton(QStringLiteral("AddFoldersBt"), QStringLiteral("Add folders"),
-                                 QStringLiteral("Add folder structures to registry"), 140, 33, TCommandPicture::AddFolders);
-    CommentsBt = commandButton(QStringLiteral("CommentsBt"), QStringLiteral("Comments"),
-                               QStringLiteral("Add or modify file comments"), 270, 5, TCommandPicture::Comments);
+                                 QStringLiteral("Add folder structures to registry"), 140, 33,
+                                 TCommandPicture::AddFolders);
+    CommentsBt =
+        commandButton(QStringLiteral("CommentsBt"), QStringLiteral("Comments"),
+                      QStringLiteral("Add or modify file comments"), 270, 5, TCommandPicture::Comments);
     RemoveFilesBt = commandButton(QStringLiteral("RemoveFilesBt"), QStringLiteral("Remove"),
                                   QStringLiteral("Remove file(s) from registry (key <Delete>)"), 270, 33,
                                   TCommandPicture::RemoveFiles);
-    CheckDupBt = commandButton(QStringLiteral("CheckDupBt"), QStringLiteral("Check"),
-                               QStringLiteral("Check if the current folder has duplicate files using MD5 code"), 400, 5,
-                               TCommandPicture::CheckFolder);
+    CheckDupBt =
+        commandButton(QStringLiteral("CheckDupBt"), QStringLiteral("Check"),
+                      QStringLiteral("Check if the current folder has duplicate files using MD5 code"), 400,
+                      5, TCommandPicture::CheckFolder);
     SearchAllDupBt = commandButton(QStringLiteral("SearchAllDupBt"), QStringLiteral("Check all"),
-                                   QStringLiteral("Search all duplicate files in all folders using MD5 code"), 400, 33,
-                                   TCommandPicture::CheckAll);
+                                   QStringLiteral("Search all duplicate files in all folders using MD5 code"),
+                                   400, 33, TCommandPicture::CheckAll);
     LoadMdRegBt = commandButton(QStringLiteral("LoadMdRegBt"), QStringLiteral("Load registry"),
                                 QStringLiteral("Load Dravik"), 535, 5, TCommandPicture::LoadRegistry);
-    SaveMdBt = commandButton(QStringLiteral("SaveMdBt"), QStringLiteral("Save registry"), QStringLiteral("Save Dravik"),
-                             535, 33, TCommandPicture::SaveRegistry);
-    for (QPushButton *disabled : {RemoveFolderBt, AddFilesBt, CommentsBt, RemoveFilesBt, CheckDupBt, SearchAllDupBt,
-                                  SaveMdBt})
+    SaveMdBt = commandButton(QStringLiteral("SaveMdBt"), QStringLiteral("Save registry"),
+                             QStringLiteral("Save Dravik"), 535, 33, TCommandPicture::SaveRegistry);
+    for (QPushButton *disabled :
+         {RemoveFolderBt, AddFilesBt, CommentsBt, RemoveFilesBt, CheckDupBt, SearchAllDupBt, SaveMdBt})
         disabled->setEnabled(false);
 
     for (int x : {131, 526}) {
@@ -180,7 +183,8 @@ void TDravikForm::buildCommandPanel()
         setHint(button, hint);
         return button;
     };
-    OptionsBt = flatButton(QStringLiteral("OptionsBt"), QStringLiteral("More options..."), 6, TCommandPicture::Options);
+    OptionsBt = flatButton(QStringLiteral("OptionsBt"), QStringLiteral("More options..."), 6,
+                           TCommandPicture::Options);
     AboutBt = flatButton(QStringLiteral("AboutBt"), QStringLiteral("About..."), 34, TCommandPicture::About);
 
     StatusPanel = new QLabel(BottomPanel);
@@ -197,10 +201,13 @@ void TDravikForm::buildCommandPanel()
     ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
     ConfigureMainProgressBar(*ProgressBar);
 
-    connect(CreateFolderBt, &QPushButton::clicked, this, [this] { guarded([this] { CreateFolderBtClick(); }); });
-    connect(RemoveFolderBt, &QPushButton::clicked, this, [this] { guarded([this] { RemoveFolderBtClick(); }); });
+    connect(CreateFolderBt, &QPushButton::clicked, this,
+            [this] { guarded([this] { CreateFolderBtClick(); }); });
+    connect(RemoveFolderBt, &QPushButton::clicked, this,
+            [this] { guarded([this] { RemoveFolderBtClick(); }); });
     connect(CommentsBt, &QPushButton::clicked, this, [this] { guarded([this] { CommentsBtClick(); }); });
-    connect(RemoveFilesBt, &QPushButton::clicked, this, [this] { guarded([this] { RemoveFilesBtClick(); }); });
+    connect(RemoveFilesBt, &QPushButton::clicked, this,
+            [this] { guarded([this] { RemoveFilesBtClick(); }); });
     connect(OptionsBt, &QPushButton::clicked, this, [this] { guarded([this] { OptionsBtClick(); }); });
     connect(AboutBt, &QPushButton::clicked, this, [this] { guarded([this] { AboutBtClick(); }); });
 }
@@ -228,8 +235,8 @@ void TDravikForm::buildMenus()
               &TDravikForm::FolChangenameClick);
     menuEntry(FoldersMenu, QStringLiteral("FolRemovefolder"), QStringLiteral("Remove folder(s)"),
               &TDravikForm::RemoveFolderBtClick);
-    menuEntry(FoldersMenu, QStringLiteral("FolMovesubfoldertoroot"), QStringLiteral("Move sub-folder to root"),
-              &TDravikForm::FolMovesubfoldertorootClick);
+    menuEntry(FoldersMenu, QStringLiteral("FolMovesubfoldertoroot"),
+              QStringLiteral("Move sub-folder to root"), &TDravikForm::FolMovesubfoldertorootClick);
     menuEntry(FoldersMenu, QStringLiteral("FolCountfiles"), QStringLiteral("Count files and sizes"),
               &TDravikForm::FolCountfilesClick);
     QMenu *folderRealPaths = FoldersMenu->addMenu(QStringLiteral("Real filepath"));
@@ -257,7 +264,8 @@ void TDravikForm::buildMenus()
     realPaths->setObjectName(QStringLiteral("FilRealfilepath"));
     menuEntry(realPaths, QStringLiteral("FilCheckexistence"), QStringLiteral("Check file(s) existence"),
               &TDravikForm::FilCheckexistenceClick);
-    menuEntry(realPaths, QStringLiteral("FilShellopen"), QStringLiteral("Shell open"), &TDravikForm::FilShellopenClick);
+    menuEntry(realPaths, QStringLiteral("FilShellopen"), QStringLiteral("Shell open"),
+              &TDravikForm::FilShellopenClick);
     menuEntry(realPaths, QStringLiteral("FilOpenfolder"), QStringLiteral("Open container folder"),
               &TDravikForm::FilOpenfolderClick);
     menuEntry(realPaths, QStringLiteral("FilRemoverealpath"), QStringLiteral("Remove real filepath"),
@@ -273,16 +281,18 @@ void TDravikForm::buildMenus()
 
     OptionsPopup = new QMenu(this);
     OptionsPopup->setObjectName(QStringLiteral("OptionsPopup"));
-    menuEntry(OptionsPopup, QStringLiteral("MorSearchmd5"), QStringLiteral("Search for specific MD5 code"), nullptr);
-    menuEntry(OptionsPopup, QStringLiteral("MorRestartallmd5"), QStringLiteral("Restart all MD5 calculation"), nullptr);
-    menuEntry(OptionsPopup, QStringLiteral("MorRecalculatemd5"), QStringLiteral("Recalculate MD5 for selected files"),
+    menuEntry(OptionsPopup, QStringLiteral("MorSearchmd5"), QStringLiteral("Search for specific MD5 code"),
               nullptr);
-    menuEntry(OptionsPopup, QStringLiteral("MorSkipfilecalculated"), QStringLiteral("Skip file being calculated"),
+    menuEntry(OptionsPopup, QStringLiteral("MorRestartallmd5"), QStringLiteral("Restart all MD5 calculation"),
               nullptr);
-    menuEntry(OptionsPopup, QStringLiteral("MorStopmd5calculation"), QStringLiteral("Stop all MD5 calculation"),
-              nullptr);
-    menuEntry(OptionsPopup, QStringLiteral("MorExportregistry"), QStringLiteral("Export registry (CSV format)"),
-              nullptr);
+    menuEntry(OptionsPopup, QStringLiteral("MorRecalculatemd5"),
+              QStringLiteral("Recalculate MD5 for selected files"), nullptr);
+    menuEntry(OptionsPopup, QStringLiteral("MorSkipfilecalculated"),
+              QStringLiteral("Skip file being calculated"), nullptr);
+    menuEntry(OptionsPopup, QStringLiteral("MorStopmd5calculation"),
+              QStringLiteral("Stop all MD5 calculation"), nullptr);
+    menuEntry(OptionsPopup, QStringLiteral("MorExportregistry"),
+              QStringLiteral("Export registry (CSV format)"), nullptr);
 
     MenuStyler = new TMenuStyler(this);
     MenuStyler->setObjectName(QStringLiteral("MenuStyler"));
