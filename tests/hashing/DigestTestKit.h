@@ -1,14 +1,18 @@
 #pragma once
 
-// Helpers of the hashing tests: files with known content and a gate that holds the worker.
+// Helpers of the hashing tests: files with known content and a window that records what the
+// scheduler asks of it.
 
 #include "Catalog.h"
+#include "DigestScheduler.h"
+#include "DigestView.h"
 #include "MD5ThUnit.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <random>
@@ -74,4 +78,68 @@ public:
 private:
     QAtomicInt m_reached;
     QAtomicInt m_released;
+};
+
+// Records the scheduler's requests as lines; selecting a folder is refused while busy.
+class TFakeDigestView : public TDigestView
+{
+public:
+    explicit TFakeDigestView(TCatalog &catalog) : m_catalog(catalog) {}
+
+    void BringFolderIntoView(TFolderNode *folder) override
+    {
+        log << QStringLiteral("folder ") + folder->Name();
+        if (!m_busy)
+            m_catalog.SetCurrentFolder(folder);
+    }
+    void ShowRecordRow(TFileDat *record) override { log << QStringLiteral("row ") + record->FileName; }
+    void SetStatus(const QString &text, bool keep) override
+    {
+        log << QStringLiteral("status %1%2").arg(text, keep ? QStringLiteral(" (kept)") : QString());
+    }
+    void MarkModified() override { log << QStringLiteral("modified"); }
+    bool IsBusy() const override { return m_busy; }
+    void SetBusy(bool busy) override
+    {
+        m_busy = busy;
+        log << QStringLiteral("busy %1").arg(busy);
+    }
+    void EnableCommands(bool on) override { log << QStringLiteral("commands %1").arg(on); }
+
+    QStringList log;
+
+private:
+    TCatalog &m_catalog;
+    bool m_busy = false;
+};
+
+// A catalog with one folder "Docs", its scheduler and a fake window. states logs every change of
+// a record's state as "name state".
+struct TDigestFixture
+{
+    TDigestFixture()
+        : view(catalog), scheduler(catalog, view), docs(catalog.AddFolder(nullptr, QStringLiteral("Docs")))
+    {
+        QObject::connect(&catalog, &TCatalog::recordChanged, &catalog, [this](TFileDat *record) {
+            const QString line = QStringLiteral("%1 %2").arg(record->FileName).arg(int(record->State));
+            if (lastState.value(record) != line)
+                states << line;
+            lastState[record] = line;
+        });
+    }
+    TFileDat *Add(const QString &name, qint64 size, TFolderNode *folder = nullptr)
+    {
+        const QString path = WriteFile(QDir(dir.path()), name, size);
+        return catalog.AddRecord(folder ? folder : docs, NewRecordFromDisk(path));
+    }
+    bool Completed() const { return view.log.contains(QStringLiteral("status Operation completed")); }
+    bool Idle() const { return !scheduler.Md5Running() && !scheduler.Md5Thread(); }
+
+    QTemporaryDir dir;
+    TCatalog catalog;
+    TFakeDigestView view;
+    TDigestScheduler scheduler;
+    TFolderNode *docs;
+    QStringList states;
+    QHash<TFileDat *, QString> lastState;
 };
