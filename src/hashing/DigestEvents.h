@@ -1,0 +1,25 @@
+#pragma once
+
+// The two messages of the background hashing, as custom events.
+//
+//   WM_MD5NEXT      posted (QCoreApplication::postEvent) to the digest scheduler by itself and
+//                   by whoever queues records; each one takes the next queued record.
+//   WM_MD5PROGRESS  posted by the worker to its window, a TMd5ProgressEvent with the percent of
+//                   the current file; the scheduler accepts it and does nothing with it.
+
+#include <QEvent>
+
+extern const QEvent::Type WM_MD5NEXT;
+extern const QEvent::Type WM_MD5PROGRESS;
+
+class TMd5ProgressEvent : public QEvent
+{
+public:
+    explicit TMd5ProgressEvent(int percent, QEvent::Type type = WM_MD5PROGRESS)
+        : QEvent(type), m_percent(percent)
+    {}
+    int Percent() const { return m_percent; } // 1 to 100
+
+private:
+    int m_percent;
+};

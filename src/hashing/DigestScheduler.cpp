@@ -1,0 +1,166 @@
+#include "DigestScheduler.h"
+
+#include "Catalog.h"
+#include "DigestEvents.h"
+#include "support.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+
+bool RecordFileExists(const TFileDat &record)
+{
+    const QString path = record.FullPath();
+    return !path.isEmpty() && FileSizeOf(path) >= 0;
+}
+
+TDigestScheduler::TDigestScheduler(TCatalog &catalog, TDigestView &view, QObject *parent)
+    : QObject(parent), m_catalog(catalog), m_view(view)
+{
+    // Removing the folder that holds the record being digested stops the digest and lets the
+    // queue go on; clearing the catalog empties the queue as well, so the chain ends quietly.
+    m_catalog.SetStopDigestHook([this] {
+        if (!m_md5Running)
+            return;
+        StopDigest();
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!m_catalog.Md5Queue().empty())
+                    TakeNextRecord();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+TDigestScheduler::~TDigestScheduler()
+{
+    StopDigest();
+    m_catalog.SetStopDigestHook(nullptr);
+}
+
+void TDigestScheduler::PostMd5Next()
+{
+    QCoreApplication::postEvent(this, new QEvent(WM_MD5NEXT));
+}
+
+bool TDigestScheduler::event(QEvent *event)
+{
+    if (event->type() == WM_MD5NEXT) {
+        TakeNextRecord();
+        return true;
+    }
+    if (event->type() == WM_MD5PROGRESS)
+        return true; // the window shows no per-file progress
+    return QObject::event(event);
+}
+
+void TDigestScheduler::TakeNextRecord()
+{
+    if (m_md5Running)
+        return;
+    if (m_catalog.Md5Queue().empty()) {
+        m_view.MarkModified();
+        m_view.SetStatus(QStringLiteral("Operation completed"), false);
+        return;
+    }
+    TFileDat *record = m_catalog.Md5Queue().front();
+    m_catalog.DropMd5QueueHead();
+    if (record->State == fsPending) {
+        if (RecordFileExists(*record)) {
+            startWorker(record);
+            return;
+        }
+        m_catalog.SetRecordState(record, fsMissing);
+    }
+    PostMd5Next();
+}
+
+void TDigestScheduler::startWorker(TFileDat *record)
+{
+    // Everything that keeps the record safe is in place before the view gets a chance to let
+    // pending messages run: a command that removes the record meanwhile finds a running worker
+    // to stop, and another WM_MD5NEXT finds Md5Running set.
+    m_catalog.SetRecordState(record, fsDigesting);
+    m_md5Running = true;
+    auto worker = std::make_unique<CMd5Thread>(record, WM_MD5PROGRESS, this);
+    const quint64 serial = ++m_workerSerial;
+    connect(
+        worker.get(), &CMd5Thread::DigestComputed, this,
+        [this, record](const QString &md5) { handOver(record, md5); }, Qt::BlockingQueuedConnection);
+    m_endNotification = connect(
+        worker.get(), &QThread::finished, this, [this, serial] { WorkerEnded(serial); },
+        Qt::QueuedConnection);
+    m_endNotifiedFor = serial;
+    if (m_workerSetup)
+        m_workerSetup(*worker);
+    m_md5Thread = std::move(worker);
+    m_md5Thread->start(CMd5Thread::Priority);
+
+    TFolderNode *folder = record->Folder;
+    if (folder != m_catalog.CurrentFolder())
+        m_view.BringFolderIntoView(folder);
+    // The view may have let the worker finish, or the record be removed, meanwhile.
+    if (m_endNotifiedFor == serial && m_catalog.DigestingRecord() == record)
+        m_view.ShowRecordRow(record);
+}
+
+void TDigestScheduler::handOver(TFileDat *record, const QString &md5)
+{
+    // The worker waits while this runs; the record is still alive because nothing disposes of a
+    // record being digested without stopping the worker, and stopping waits for this call.
+    m_catalog.SetRecordMd5(record, md5);
+    DigestReady(record);
+}
+
+void TDigestScheduler::DigestReady(TFileDat *record)
+{
+    if (record->Md5.isEmpty()) {
+        m_catalog.SetRecordState(record, fsPending);
+        return;
+    }
+    m_catalog.SetRecordState(record, fsDigested);
+    if (record->Folder == m_catalog.CurrentFolder())
+        m_view.ShowRecordRow(record);
+}
+
+void TDigestScheduler::WorkerEnded(quint64 worker)
+{
+    if (worker != m_endNotifiedFor || !m_md5Thread)
+        return; // StopDigest removed this notification
+    m_endNotifiedFor = 0;
+    m_md5Thread->wait(); // finished is emitted just before the thread is done
+    TFileDat *record = m_md5Thread->Record();
+    m_md5Thread.reset();
+    // Still fsDigesting means the file could not be read: no digest came. The record may be
+    // queued again by the restart commands.
+    if (m_catalog.DigestingRecord() == record)
+        m_catalog.SetRecordState(record, fsPending);
+    if (m_md5Running) {
+        m_md5Running = false;
+        PostMd5Next();
+    }
+}
+
+void TDigestScheduler::StopDigest()
+{
+    if (!m_md5Running || !m_md5Thread)
+        return;
+    CMd5Thread &worker = *m_md5Thread;
+    TFileDat *record = worker.Record();
+    // Once the digest is handed over the record is an ordinary one again and may even be gone.
+    if (m_catalog.DigestingRecord() == record) {
+        m_catalog.SetRecordMd5(record, QString());
+        m_catalog.SetRecordState(record, fsPending);
+    }
+    if (worker.isRunning())
+        worker.setPriority(QThread::NormalPriority);
+    disconnect(m_endNotification);
+    m_endNotifiedFor = 0;
+    worker.requestInterruption();
+    // A hand-over the worker requested before it saw the stop waits in this object's queue;
+    // running it is what lets the worker end. Only this object's queued calls run meanwhile.
+    while (!worker.wait(QDeadlineTimer(5)))
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    m_md5Thread.reset();
+    m_md5Running = false;
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+// TDigestScheduler: feeds the records of the catalog's digest queue, one at a time, to a worker
+// (CMd5Thread) and takes each digest over into the catalog and the views.
+//
+// Threads and ownership:
+// - Lives on the user-interface thread and is used only there; so is everything it touches:
+//   the catalog, the queue, Md5Running, Md5Thread and the view.
+// - Owns the one worker (Md5Thread) while it runs. The worker's only ways back are the hand-over
+//   (DigestReady, run on this thread while the worker waits) and its end notification
+//   (WorkerEnded, queued to this thread); both go through this object's event queue.
+// - The catalog and the view must outlive the scheduler. The scheduler installs StopDigest as the
+//   catalog's stop hook, so clearing the catalog or removing the record being digested stops the
+//   worker first; its destructor stops the worker and removes the hook.
+//
+// The queue runs as a chain: each WM_MD5NEXT takes one entry and either starts a worker, whose
+// end posts the next WM_MD5NEXT, or posts the next one itself; an empty queue ends the chain with
+// "Operation completed".
+
+#include "DigestView.h"
+#include "MD5ThUnit.h"
+
+#include <QObject>
+#include <functional>
+#include <memory>
+
+class TCatalog;
+
+class TDigestScheduler : public QObject
+{
+    Q_OBJECT
+
+public:
+    TDigestScheduler(TCatalog &catalog, TDigestView &view, QObject *parent = nullptr);
+    ~TDigestScheduler() override;
+
+    TCatalog &Catalog() const { return m_catalog; }
+    TDigestView &View() const { return m_view; }
+
+    // A digest is in progress: a worker exists. The record stays fsDigesting until the worker
+    // hands its digest over.
+    bool Md5Running() const { return m_md5Running; }
+    CMd5Thread *Md5Thread() const { return m_md5Thread.get(); }
+
+    // Posts WM_MD5NEXT to the scheduler: the next queued record is taken from the event loop.
+    void PostMd5Next();
+    // The WM_MD5NEXT handler; does nothing while a digest is in progress.
+    void TakeNextRecord();
+    // Stops the digest in progress, if any, and waits for the worker: its record goes back to
+    // fsPending without digest (unless the worker had already handed its digest over), and is
+    // not queued again. Nothing is posted.
+    void StopDigest();
+
+    // Test seam: called for each new worker before it starts.
+    void SetWorkerSetup(std::function<void(CMd5Thread &)> setup) { m_workerSetup = std::move(setup); }
+
+protected:
+    bool event(QEvent *event) override;
+
+private:
+    void startWorker(TFileDat *record);
+    void handOver(TFileDat *record, const QString &md5);
+    void DigestReady(TFileDat *record);
+    void WorkerEnded(quint64 worker);
+
+    TCatalog &m_catalog;
+    TDigestView &m_view;
+    bool m_md5Running = false;
+    std::unique_ptr<CMd5Thread> m_md5Thread;
+    quint64 m_workerSerial = 0;   // numbers the workers, so a late notification finds its own
+    quint64 m_endNotifiedFor = 0; // the worker whose end notification counts; 0 once removed
+    QMetaObject::Connection m_endNotification;
+    std::function<void(CMd5Thread &)> m_workerSetup;
+};
+
+// The record has a full path that names an existing regular file.
+bool RecordFileExists(const TFileDat &record);

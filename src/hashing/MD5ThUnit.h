@@ -1,0 +1,93 @@
+#pragma once
+
+// CMd5Thread: the worker that digests one record's file while the user goes on working.
+//
+// Threads and ownership:
+// - Created on the user-interface thread, not started, for one record; the creator (the digest
+//   scheduler) owns the object, starts it with Priority and disposes of it after it has ended.
+// - The full path is taken from the record in the constructor, on the user-interface thread.
+//   The worker thread itself never reads or writes the record or anything else of the catalog:
+//   it reads the file, posts WM_MD5PROGRESS to its window and emits DigestComputed with the
+//   lower-case digest. Connected with Qt::BlockingQueuedConnection, that signal is the hand-over:
+//   the receiver stores the digest in the record on the user-interface thread while the worker
+//   waits. QThread::finished is the end notification.
+// - requestInterruption() stops it: the flag is read after every block, so a stop costs at most
+//   one more block. A worker that sees the stop before its digest is complete emits nothing; one
+//   that sees it later still hands its digest over, so whoever waits for it must let the
+//   hand-over run meanwhile.
+
+#include <QEvent>
+#include <QString>
+#include <QThread>
+#include <functional>
+
+class QObject;
+struct TFileDat;
+
+// Where the worker is, for the test hook.
+enum TWorkerStep
+{
+    wsBeforeOpen,     // about to open the file
+    wsBlockDone,      // a whole block was digested (and its progress posted)
+    wsBeforeHandOver, // digest done and not stopped; the hand-over is next
+    wsAfterHandOver,  // the hand-over has run
+};
+
+class CMd5Thread : public QThread
+{
+    Q_OBJECT
+
+public:
+    // Bytes read and digested at a time, through one buffer per file.
+    static constexpr qint64 BlockSize = 31744;
+    // One step below normal, so a long digest never makes the window sluggish. (Linux's default
+    // scheduling policy has no levels for Qt to choose from, so there it changes nothing.)
+    static constexpr QThread::Priority Priority = QThread::LowPriority;
+
+    // messageNumber QEvent::None posts no progress; the window must outlive the worker.
+    CMd5Thread(TFileDat *record, QEvent::Type messageNumber, QObject *window, QObject *parent = nullptr);
+
+    TFileDat *Record() const { return m_record; } // for the hand-over; never dereferenced here
+    const QString &FullPath() const { return m_fullPath; }
+    // The digest as DigestFile gave it (32 upper-case hexadecimal digits); empty when stopped or
+    // when the file could not be read. Read it only after the thread has ended.
+    const QString &DigestText() const { return m_digestText; }
+    bool ReadFailed() const { return m_readFailed; } // likewise
+
+    // Worker thread: the digest of the file, or empty when told to stop before the end or when
+    // the file cannot be opened or read (ReadFailed then tells which).
+    QString DigestFile(const QString &path);
+
+    // Test seam: called on the worker thread at each step; block is the index of the block just
+    // digested for wsBlockDone, else -1. Set it before start().
+    using TStepHook = std::function<void(CMd5Thread &worker, TWorkerStep step, qint64 block)>;
+    void SetStepHook(TStepHook hook) { m_stepHook = std::move(hook); }
+
+Q_SIGNALS:
+    // Worker thread, once, when the digest is complete and no stop was asked for before.
+    void DigestComputed(const QString &lowerCaseDigest);
+
+protected:
+    void run() override;
+
+private:
+    void step(TWorkerStep step, qint64 block = -1)
+    {
+        if (m_stepHook)
+            m_stepHook(*this, step, block);
+    }
+    void postProgress(qint64 block, qint64 blockCount);
+
+    QString m_digestText;
+    TFileDat *m_record;
+    int m_lastPercent = 0;
+    QEvent::Type m_messageNumber;
+    QObject *m_window;
+    QString m_fullPath;
+    bool m_readFailed = false;
+    TStepHook m_stepHook;
+};
+
+// k * 100 / n rounded to the nearest whole number, halves to even: the percent posted after
+// block k (counted from 0) of a file of n whole blocks.
+int ProgressPercent(qint64 block, qint64 blockCount);

@@ -1,0 +1,201 @@
+#include "DigestCommands.h"
+#include "DigestTestKit.h"
+
+#include <QSignalSpy>
+
+namespace {
+
+constexpr qint64 Block = CMd5Thread::BlockSize;
+
+} // namespace
+
+class TestDigestScheduler : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void digestsQueuedFilesOneAfterAnotherInTheOrderAdded()
+    {
+        TDigestFixture f;
+        TFolderNode *other = f.catalog.AddFolder(nullptr, QStringLiteral("Other"));
+        f.catalog.SetCurrentFolder(other);
+        const QList<TFileDat *> records = {f.Add(QStringLiteral("a"), 3 * Block),
+                                           f.Add(QStringLiteral("b"), 10), f.Add(QStringLiteral("c"), 0)};
+        f.scheduler.SetWorkerSetup([&](CMd5Thread &worker) {
+            QCOMPARE(worker.Record()->State, fsDigesting);
+            QCOMPARE(f.catalog.DigestingRecord(), worker.Record());
+        });
+        f.scheduler.PostMd5Next();
+        QTRY_VERIFY(f.Completed());
+
+        // One at a time: each is digesting before it is digested, and the next starts only then.
+        QCOMPARE(f.states, QStringList({"a 1", "a 0", "b 1", "b 0", "c 1", "c 0"}));
+        for (TFileDat *record : records)
+            QCOMPARE(record->Md5, Md5Of(record->FullPath()));
+        QCOMPARE(f.view.log.count(QStringLiteral("folder Docs")), 1);
+        QCOMPARE(f.catalog.CurrentFolder(), f.docs);
+        QVERIFY(f.view.log.contains(QStringLiteral("row c")));
+        QCOMPARE(f.view.log.mid(f.view.log.size() - 2),
+                 QStringList({"modified", "status Operation completed"}));
+        QVERIFY(f.Idle());
+    }
+
+    void missingFilesAreMarkedSilentlyAndTheQueueGoesOn()
+    {
+        TDigestFixture f;
+        TFileDat *a = f.Add(QStringLiteral("a"), 100);
+        TFileDat *gone = f.Add(QStringLiteral("gone"), 100);
+        TFileDat *noPath = f.Add(QStringLiteral("nopath"), 100);
+        TFileDat *d = f.Add(QStringLiteral("d"), 100);
+        QVERIFY(QFile::remove(gone->FullPath()));
+        f.catalog.SetRecordRealPath(noPath, QString());
+        f.scheduler.PostMd5Next();
+        QTRY_VERIFY(f.Completed());
+        QCOMPARE(gone->State, fsMissing);
+        QCOMPARE(noPath->State, fsMissing);
+        QCOMPARE(a->State, fsDigested);
+        QCOMPARE(d->State, fsDigested);
+        QCOMPARE(f.view.log.filter(QStringLiteral("status")).size(), 1);
+    }
+
+    void aFileThatCannotBeOpenedGoesBackToPending()
+    {
+        TDigestFixture f;
+        TFileDat *locked = f.Add(QStringLiteral("locked"), 100);
+        TFileDat *next = f.Add(QStringLiteral("next"), 100);
+        // It vanishes between the existence check and the opening, which fails for root as well
+        // (root reads files whatever their permissions say).
+        f.scheduler.SetWorkerSetup([](CMd5Thread &worker) {
+            if (worker.Record()->FileName == QLatin1String("locked"))
+                worker.SetStepHook([path = worker.FullPath()](CMd5Thread &, TWorkerStep step, qint64) {
+                    if (step == wsBeforeOpen)
+                        QFile::remove(path);
+                });
+        });
+        f.scheduler.PostMd5Next();
+        QTRY_VERIFY(f.Completed());
+        QCOMPARE(locked->State, fsPending);
+        QVERIFY(locked->Md5.isEmpty());
+        QCOMPARE(next->State, fsDigested);
+        QVERIFY(f.catalog.Md5Queue().empty());
+    }
+
+    void skipStopAllAndRestartAll()
+    {
+        TDigestFixture f;
+        QCOMPARE(SkipFileBeingCalculated(f.scheduler).Text, QStringLiteral("No MD5 calculation in process."));
+        QCOMPARE(StopAllMd5Calculation(f.scheduler).Text, QStringLiteral("No MD5 calculation in process."));
+        TFileDat *a = f.Add(QStringLiteral("a"), 3 * Block);
+        TFileDat *b = f.Add(QStringLiteral("b"), 3 * Block);
+        TFileDat *c = f.Add(QStringLiteral("c"), 100);
+        TWorkerGate gate;
+        f.scheduler.SetWorkerSetup([&](CMd5Thread &worker) { gate.HoldAt(worker, wsBlockDone, 0); });
+
+        // Skip: the held record loses its place, the next one starts.
+        f.scheduler.PostMd5Next();
+        QTRY_VERIFY(gate.Reached());
+        QCOMPARE(SkipFileBeingCalculated(f.scheduler).Kind, mkNone);
+        QCOMPARE(a->State, fsPending);
+        QVERIFY(a->Md5.isEmpty());
+        QTRY_COMPARE(b->State, fsDigesting);
+
+        // Stop all: nothing digested, nothing left to do.
+        QCOMPARE(StopAllMd5Calculation(f.scheduler).Kind, mkNone);
+        QVERIFY(f.Idle());
+        QVERIFY(f.catalog.Md5Queue().empty());
+        QCoreApplication::processEvents();
+        QVERIFY(f.Idle());
+        for (TFileDat *record : {a, b, c})
+            QCOMPARE(record->State, fsPending);
+
+        // Restart all: queues them again and counts what it cannot digest.
+        auto noPath = NewRecordFromDisk(f.dir.filePath(QStringLiteral("nopath")));
+        noPath->RealPath.clear();
+        std::vector<std::unique_ptr<TFileDat>> loaded;
+        loaded.push_back(std::move(noPath));
+        loaded.push_back(NewRecordFromDisk(f.dir.filePath(QStringLiteral("gone"))));
+        TFileDat *gone = loaded.back().get();
+        f.catalog.AppendRecords(f.catalog.AddFolder(f.docs, QStringLiteral("Sub")), std::move(loaded));
+        f.scheduler.SetWorkerSetup(nullptr);
+        const TCommandMessage restart = RestartAllMd5Calculation(f.scheduler);
+        QCOMPARE(restart.Kind, mkInformation);
+        QCOMPARE(restart.Text,
+                 QStringLiteral("Results for 5 analyzed file(s):\r\n\r\n"
+                                "1 file(s) will not be processed because doesn't have real filepath.\r\n"
+                                "1 file(s) will not be processed because doesn't exist, was marked in RED."));
+        QCOMPARE(gone->State, fsMissing);
+        QTRY_VERIFY(f.Completed());
+        for (TFileDat *record : {a, b, c})
+            QCOMPARE(record->Md5, Md5Of(record->FullPath()));
+    }
+
+    // The hand-over is requested while a skip, a clearing or the removal of the record's folder is
+    // under way: the stop must run it rather than wait for a worker that waits for it.
+    void stoppingWhileTheHandOverIsPendingNeitherHangsNorUsesFreedRecords()
+    {
+        for (int round = 0; round < 200; ++round) {
+            TDigestFixture f;
+            TFolderNode *sub = f.catalog.AddFolder(f.docs, QStringLiteral("Sub"));
+            TFileDat *a = f.Add(QStringLiteral("a"), Block + 7, sub);
+            TFileDat *b = f.Add(QStringLiteral("b"), 5);
+            const QString expected = Md5Of(a->FullPath());
+            TWorkerGate gate;
+            f.scheduler.SetWorkerSetup([&](CMd5Thread &worker) {
+                if (worker.Record() == a)
+                    gate.HoldAt(worker, wsBeforeHandOver);
+            });
+            const bool requestedDuringTheStop = round % 2 == 0;
+            if (requestedDuringTheStop) {
+                // The stop makes the record pending first; only then may the worker go on.
+                QObject::connect(&f.catalog, &TCatalog::recordChanged, &f.catalog, [&](TFileDat *record) {
+                    if (record == a && a->State == fsPending)
+                        gate.Release();
+                });
+            }
+            f.scheduler.PostMd5Next();
+            QVERIFY(WaitUntil([&] { return gate.Reached(); }));
+            if (!requestedDuringTheStop)
+                gate.Release(); // this thread handles no events until the stop, so it waits
+
+            switch (round / 2 % 3) {
+            case 0:
+                SkipFileBeingCalculated(f.scheduler);
+                QCOMPARE(a->State, fsDigested);
+                QCOMPARE(a->Md5, expected);
+                QVERIFY(WaitUntil([&] { return f.Completed(); }));
+                QCOMPARE(b->State, fsDigested);
+                break;
+            case 1:
+                f.catalog.ClearCatalog();
+                QVERIFY(!f.catalog.HasFolders());
+                break;
+            case 2:
+                f.catalog.RemoveFolder(sub);
+                QVERIFY(WaitUntil([&] { return f.Completed(); }));
+                QCOMPARE(b->State, fsDigested);
+                break;
+            }
+            QVERIFY(f.Idle());
+        }
+    }
+
+    void stoppingAfterTheHandOverLeavesTheRecordAlone()
+    {
+        TDigestFixture f;
+        TFileDat *a = f.Add(QStringLiteral("a"), 10);
+        TWorkerGate gate;
+        f.scheduler.SetWorkerSetup([&](CMd5Thread &worker) { gate.HoldAt(worker, wsAfterHandOver); });
+        f.scheduler.PostMd5Next();
+        QTRY_VERIFY(gate.Reached());
+        QCOMPARE(a->State, fsDigested);
+        f.catalog.RemoveRecord(a); // no longer being digested, so nothing stops the worker
+        QVERIFY(f.scheduler.Md5Running());
+        QSignalSpy changes(&f.catalog, &TCatalog::recordChanged);
+        SkipFileBeingCalculated(f.scheduler);
+        QCOMPARE(changes.count(), 0);
+        QVERIFY(f.Idle());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDigestScheduler)
+#include "tst_digestscheduler.moc"

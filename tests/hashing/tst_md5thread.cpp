@@ -1,0 +1,147 @@
+#include "DigestEvents.h"
+#include "DigestTestKit.h"
+#include "MD5ThUnit.h"
+
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr qint64 Block = CMd5Thread::BlockSize;
+
+class ProgressLog : public QObject
+{
+public:
+    QList<int> percents;
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() != WM_MD5PROGRESS)
+            return QObject::event(event);
+        percents << static_cast<TMd5ProgressEvent *>(event)->Percent();
+        return true;
+    }
+};
+
+// Runs one worker over the record's file to its end, the hand-over on this thread.
+struct WorkerRun
+{
+    explicit WorkerRun(TFileDat *record) : worker(record, WM_MD5PROGRESS, &progress)
+    {
+        QObject::connect(
+            &worker, &CMd5Thread::DigestComputed, &progress,
+            [this](const QString &md5) { handedOver << md5; }, Qt::BlockingQueuedConnection);
+    }
+    ~WorkerRun()
+    {
+        worker.requestInterruption(); // a failed test must not leave the thread running
+        while (!worker.wait(QDeadlineTimer(5)))
+            QCoreApplication::sendPostedEvents();
+    }
+    void Run()
+    {
+        worker.start(CMd5Thread::Priority);
+        QTRY_VERIFY(worker.isFinished());
+        QCoreApplication::sendPostedEvents(&progress);
+    }
+
+    ProgressLog progress;
+    QStringList handedOver;
+    CMd5Thread worker;
+};
+
+} // namespace
+
+class TestMd5Thread : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void digestsWholeFilesAndPostsProgressOnPercentChanges_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<QList<int>>("progress");
+        QTest::newRow("empty") << qint64(0) << QList<int>{};
+        QTest::newRow("one byte short of a block") << Block - 1 << QList<int>{};
+        QTest::newRow("one block") << Block << QList<int>{};
+        QTest::newRow("one block and a byte") << Block + 1 << QList<int>{};
+        QTest::newRow("three blocks") << 3 * Block << QList<int>{33, 67};
+        // 12.5, 37.5, 62.5 and 87.5 tell rounding halves to even from rounding them up.
+        QTest::newRow("eight blocks and a rest") << 8 * Block + 100 << QList<int>{12, 25, 38, 50, 62, 75, 88};
+    }
+    void digestsWholeFilesAndPostsProgressOnPercentChanges()
+    {
+        QFETCH(qint64, size);
+        QFETCH(QList<int>, progress);
+        const QString path = WriteFile(QDir(m_dir.path()), QStringLiteral("f%1.bin").arg(size), size);
+        const auto record = NewRecordFromDisk(path);
+        WorkerRun run(record.get());
+        run.Run();
+        const QString expected = Md5Of(path);
+        QCOMPARE(run.handedOver, QStringList{expected});
+        QCOMPARE(run.worker.DigestText(), expected.toUpper());
+        QCOMPARE(run.progress.percents, progress);
+        QVERIFY(record->Md5.isEmpty()); // the worker leaves the record to the hand-over
+    }
+
+    void percentOfTheLastBlockOfLongFiles()
+    {
+        QCOMPARE(ProgressPercent(999, 1000), 100);
+        QCOMPARE(ProgressPercent(1, 200), 0);
+        QCOMPARE(ProgressPercent(3, 200), 2);
+    }
+
+    void stopDuringTheLastBlockHandsNothingOver()
+    {
+        const QString path = WriteFile(QDir(m_dir.path()), QStringLiteral("two.bin"), 2 * Block);
+        const auto record = NewRecordFromDisk(path);
+        WorkerRun run(record.get());
+        run.worker.SetStepHook([](CMd5Thread &worker, TWorkerStep step, qint64 block) {
+            if (step == wsBlockDone && block == 1)
+                worker.requestInterruption();
+        });
+        run.Run();
+        QVERIFY(run.handedOver.isEmpty());
+        QVERIFY(run.worker.DigestText().isEmpty());
+        QVERIFY(!run.worker.ReadFailed());
+    }
+
+    void aFileThatShrinksIsDigestedAsFarAsItReads()
+    {
+        const QString path = WriteFile(QDir(m_dir.path()), QStringLiteral("shrinks.bin"), 3 * Block + 10);
+        const QString firstPart = Md5Of(path, Block + Block / 2);
+        const auto record = NewRecordFromDisk(path);
+        WorkerRun run(record.get());
+        run.worker.SetStepHook([&path](CMd5Thread &, TWorkerStep step, qint64 block) {
+            if (step == wsBlockDone && block == 0)
+                QFile::resize(path, Block + Block / 2);
+        });
+        run.Run();
+        QCOMPARE(run.handedOver, QStringList{firstPart});
+    }
+
+    void unreadableFilesEndWithoutDigest()
+    {
+        // A directory opens read-only on Linux but cannot be read, even by root.
+        TFileDat directory;
+        directory.RealPath = QDir::tempPath() + u'/';
+        TFileDat gone;
+        gone.RealPath = m_dir.path() + u'/';
+        gone.FileName = QStringLiteral("never-written.bin");
+        for (TFileDat *record : {&directory, &gone}) {
+            WorkerRun run(record);
+            run.Run();
+            QVERIFY(run.handedOver.isEmpty());
+            QVERIFY(run.worker.DigestText().isEmpty());
+            QVERIFY(run.worker.ReadFailed());
+        }
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QTEST_GUILESS_MAIN(TestMd5Thread)
+#include "tst_md5thread.moc"
