@@ -37,7 +37,8 @@ constexpr int StatusClearMilliseconds = 5000;
 } // namespace
 
 TDravikForm::TDravikForm(TPrompts &prompts, TShell &shell, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_prompts(prompts), m_shell(shell)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_prompts(prompts), m_shell(shell),
+      m_scheduler(m_catalog, *this)
 {
     setObjectName(QStringLiteral("DravikForm"));
     setWindowTitle(QApplication::applicationName());
@@ -180,6 +181,31 @@ void TDravikForm::runUnlessBusy(void (TDravikForm::*command)())
     if (m_busy)
         return;
     guarded([this, command] { (this->*command)(); });
+}
+
+// ---- What the digest scheduler asks of the window
+
+void TDravikForm::BringFolderIntoView(TFolderNode *folder)
+{
+    for (TFolderNode *above = folder->Parent(); above; above = above->Parent())
+        FoldersTree->expand(m_treeModel->IndexOf(above));
+    const QModelIndex index = m_treeModel->IndexOf(folder);
+    FoldersTree->expand(index);
+    QCoreApplication::processEvents();
+    // The catalog may have changed while events ran.
+    if (!m_catalog.DigestingRecord() || m_catalog.DigestingRecord()->Folder != folder)
+        return;
+    FoldersTree->scrollTo(index);
+    FoldersTree->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    QCoreApplication::processEvents();
+}
+
+void TDravikForm::ShowRecordRow(TFileDat *record)
+{
+    const int row = FindRecordRow(record);
+    if (row >= 0)
+        FilesList->scrollTo(m_listModel->index(row, 0));
+    FilesList->viewport()->update();
 }
 
 // ---- Frame and lifecycle

@@ -16,6 +16,8 @@
 // Menu commands chosen while Busy is set do nothing.
 
 #include "Catalog.h"
+#include "DigestScheduler.h"
+#include "DigestView.h"
 #include "Prompts.h"
 
 #include <QPointer>
@@ -37,7 +39,7 @@ class TMenuStyler;
 class TProgressCyl;
 enum class TCommandPicture;
 
-class TDravikForm : public QWidget
+class TDravikForm : public QWidget, public TDigestView
 {
     Q_OBJECT
 
@@ -46,24 +48,30 @@ public:
     ~TDravikForm() override;
 
     TCatalog &Catalog() { return m_catalog; }
+    TDigestScheduler &Scheduler() { return m_scheduler; }
     TPrompts &Prompts() { return m_prompts; }
 
     // ---- Services of every long operation
     // keep: the text stays until the next call; otherwise it is cleared 5 seconds after the
     // last call.
-    void SetStatus(const QString &text, bool keep);
+    void SetStatus(const QString &text, bool keep) override;
     QString StatusText() const;
     void CleTimerTimer();
     // Moves the progress bar to done of its Tag (nothing while Tag is 0 or less) and lets
     // pending window messages run.
     void SetProgress(qint64 done);
-    void EnableCommands(bool on);
+    void EnableCommands(bool on) override;
     bool Busy() const { return m_busy; }
-    void SetBusy(bool busy) { m_busy = busy; }
+    bool IsBusy() const override { return m_busy; }
+    void SetBusy(bool busy) override { m_busy = busy; }
     // The modified state is the enabled state of "Save registry".
     bool Modified() const;
-    void MarkModified();
+    void MarkModified() override;
     void SetModified(bool modified);
+
+    // ---- What the digest scheduler asks of the window
+    void BringFolderIntoView(TFolderNode *folder) override;
+    void ShowRecordRow(TFileDat *record) override;
     // Full path of the catalog file last loaded or chosen for saving.
     QString CatalogFileName;
 
@@ -164,7 +172,8 @@ private:
 
     TPrompts &m_prompts;
     TShell &m_shell;
-    TCatalog m_catalog;
+    TCatalog m_catalog; // before the scheduler, which must go first
+    TDigestScheduler m_scheduler;
     bool m_busy = false;
     bool m_shown = false;
     bool m_dragging = false;

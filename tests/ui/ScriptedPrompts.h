@@ -1,0 +1,110 @@
+#pragma once
+
+// Boxes and dialogs for tests: every text shown is recorded, every answer comes from a plan.
+// An answer that was not planned is recorded as a failure and refuses, so no test hangs.
+
+#include "Prompts.h"
+
+#include <QList>
+#include <QStringList>
+
+class TScriptedPrompts : public TPrompts
+{
+public:
+    struct TShown
+    {
+        QString Kind; // Information, Error, Confirm, StandardError, Input, Open, Save
+        QString Text;
+    };
+
+    QList<TShown> Shown;
+    QList<TFileRequest> FileRequests;
+    QStringList Unplanned;
+
+    void PlanAnswer(TAnswer answer) { m_answers << answer; }
+    void PlanYes() { PlanAnswer(TAnswer::Yes); }
+    void PlanNo() { PlanAnswer(TAnswer::No); }
+    void PlanInput(std::optional<QString> text) { m_inputs << text; }
+    void PlanFile(std::optional<TFileChoice> choice) { m_files << choice; }
+
+    // The texts of the boxes of one kind, in order.
+    QStringList Texts(const QString &kind) const
+    {
+        QStringList texts;
+        for (const TShown &shown : Shown) {
+            if (shown.Kind == kind)
+                texts << shown.Text;
+        }
+        return texts;
+    }
+    QString LastText() const { return Shown.isEmpty() ? QString() : Shown.last().Text; }
+    bool AllAnswersUsed() const { return m_answers.isEmpty() && m_inputs.isEmpty() && m_files.isEmpty(); }
+    void Clear()
+    {
+        Shown.clear();
+        FileRequests.clear();
+    }
+
+    void Information(const QString &text) override { Shown << TShown{QStringLiteral("Information"), text}; }
+    void Error(const QString &text) override { Shown << TShown{QStringLiteral("Error"), text}; }
+    bool ConfirmYesNo(const QString &text) override { return confirm(text) == TAnswer::Yes; }
+    TAnswer ConfirmYesNoCancel(const QString &text) override { return confirm(text); }
+    void StandardError(const QString &text) override
+    {
+        Shown << TShown{QStringLiteral("StandardError"), StandardErrorText(text)};
+    }
+    std::optional<QString> InputBox(const QString &caption, const QString &prompt,
+                                    const QString &initial) override
+    {
+        Shown << TShown{QStringLiteral("Input"), caption + u'|' + prompt + u'|' + initial};
+        if (m_inputs.isEmpty()) {
+            Unplanned << prompt;
+            return std::nullopt;
+        }
+        return m_inputs.takeFirst();
+    }
+    std::optional<TFileChoice> OpenFile(const TFileRequest &request) override
+    {
+        return file(QStringLiteral("Open"), request);
+    }
+    std::optional<TFileChoice> SaveFile(const TFileRequest &request) override
+    {
+        return file(QStringLiteral("Save"), request);
+    }
+
+private:
+    TAnswer confirm(const QString &text)
+    {
+        Shown << TShown{QStringLiteral("Confirm"), text};
+        if (m_answers.isEmpty()) {
+            Unplanned << text;
+            return TAnswer::Cancel;
+        }
+        return m_answers.takeFirst();
+    }
+    std::optional<TFileChoice> file(const QString &kind, const TFileRequest &request)
+    {
+        Shown << TShown{kind, request.ProposedName};
+        FileRequests << request;
+        if (m_files.isEmpty()) {
+            Unplanned << kind;
+            return std::nullopt;
+        }
+        return m_files.takeFirst();
+    }
+
+    QList<TAnswer> m_answers;
+    QList<std::optional<QString>> m_inputs;
+    QList<std::optional<TFileChoice>> m_files;
+};
+
+// The shell for tests: remembers what it was asked to open and the clipboard's text.
+class TRecordingShell : public TShell
+{
+public:
+    QStringList Opened;
+    QString Clipboard;
+
+    void Open(const QString &target) override { Opened << target; }
+    void SetClipboardText(const QString &text) override { Clipboard = text; }
+};
