@@ -8,7 +8,6 @@
 #include "support.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -179,7 +178,7 @@ void TDravikForm::FilDeletefilesClick()
             ++missing;
             m_catalog.SetRecordState(record, fsMissing);
             deselect(row);
-        } else if (!QFile::remove(record->FullPath())) {
+        } else if (!m_removeFile(record->FullPath())) {
             // A file that stays on disk keeps its record.
             ++notDeleted;
             deselect(row);

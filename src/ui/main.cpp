@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -38,7 +39,7 @@ constexpr int StatusClearMilliseconds = 5000;
 
 TDravikForm::TDravikForm(TPrompts &prompts, TShell &shell, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_prompts(prompts), m_shell(shell),
-      m_scheduler(m_catalog, *this)
+      m_scheduler(m_catalog, *this), m_removeFile([](const QString &path) { return QFile::remove(path); })
 {
     setObjectName(QStringLiteral("DravikForm"));
     setWindowTitle(QApplication::applicationName());

@@ -22,6 +22,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 class QAction;
 class QFrame;
@@ -128,6 +129,11 @@ public:
 
     // The interval after which a status text that is not kept is cleared (tests shorten it).
     void SetStatusClearInterval(int milliseconds);
+    // How "Delete file(s) from disk" removes a file (tests make it fail); true when it is gone.
+    void SetFileRemover(std::function<bool(const QString &path)> remover)
+    {
+        m_removeFile = std::move(remover);
+    }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -174,6 +180,7 @@ private:
     TShell &m_shell;
     TCatalog m_catalog; // before the scheduler, which must go first
     TDigestScheduler m_scheduler;
+    std::function<bool(const QString &)> m_removeFile;
     bool m_busy = false;
     bool m_shown = false;
     bool m_dragging = false;

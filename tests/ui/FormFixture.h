@@ -3,6 +3,7 @@
 // A fresh main window per test, with scripted boxes, a recording shell and a temporary folder
 // for files on disk.
 
+#include "FoldersTreeView.h"
 #include "ScriptedPrompts.h"
 #include "main.h"
 #include "support.h"
@@ -42,7 +43,7 @@ struct TFormFixture
         return Form->findChild<T *>(QString::fromLatin1(name));
     }
     QTreeView *FilesList() { return Widget<QTreeView>("FilesList"); }
-    QTreeView *FoldersTree() { return Widget<QTreeView>("FoldersTree"); }
+    TFoldersTreeView *FoldersTree() { return Widget<TFoldersTreeView>("FoldersTree"); }
 
     // A file of the given size in the temporary folder; its full path.
     QString MakeFile(const QString &name, int size = 10)

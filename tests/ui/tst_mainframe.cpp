@@ -12,21 +12,208 @@ class TestMainFrame : public QObject
 {
     Q_OBJECT
 
+private:
+    static QPushButton *button(TFormFixture &f, const char *name) { return f.Widget<QPushButton>(name); }
+
 private Q_SLOTS:
     void startsEmptyWithTheInitialButtonStates()
     {
         TFormFixture f;
-        const QStringList enabled = {"CreateFolderBt", "AddFoldersBt", "LoadMdRegBt"};
-        const QStringList disabled = {"RemoveFolderBt", "AddFilesBt",     "CommentsBt", "RemoveFilesBt",
-                                      "CheckDupBt",     "SearchAllDupBt", "SaveMdBt"};
-        for (const QString &name : enabled)
-            QVERIFY2(f.Widget<QPushButton>(name.toLatin1())->isEnabled(), qPrintable(name));
-        for (const QString &name : disabled)
-            QVERIFY2(!f.Widget<QPushButton>(name.toLatin1())->isEnabled(), qPrintable(name));
-        QCOMPARE(f.Widget<QPushButton>("CreateFolderBt")->toolTip(),
-                 QStringLiteral("Create new root folder"));
+        for (const char *name : {"CreateFolderBt", "AddFoldersBt", "LoadMdRegBt"})
+            QVERIFY2(button(f, name)->isEnabled(), name);
+        for (const char *name : {"RemoveFolderBt", "AddFilesBt", "CommentsBt", "RemoveFilesBt", "CheckDupBt",
+                                 "SearchAllDupBt", "SaveMdBt"})
+            QVERIFY2(!button(f, name)->isEnabled(), name);
+        QCOMPARE(button(f, "CreateFolderBt")->toolTip(), QStringLiteral("Create new root folder"));
+        QCOMPARE(button(f, "AddFilesBt")->toolTip(),
+                 QStringLiteral("Add new file(s) to registry (key <Insert>)"));
         QCOMPARE(f.Widget<QLabel>("TitleLabel")->text(), QStringLiteral("Dravik"));
+        QCOMPARE(f.Widget<TProgressCyl>("ProgressBar")->geometry(), QRect(485, 61, 210, 20));
         QVERIFY(!f.Form->Modified());
+        QVERIFY(f.Form->minimumWidth() >= 700 && f.Form->minimumHeight() >= 450);
+        // The client area between the sizing border is 700 x 450 at the least.
+        QCOMPARE(f.Widget<QWidget>("BottomPanel")->width(), 700);
+        f.Form->resize(200, 100);
+        QVERIFY(f.Form->width() >= 700 && f.Form->height() >= 450);
+    }
+
+    void menusHoldTheirEntriesInOrder()
+    {
+        TFormFixture f;
+        auto captions = [&](const char *menu) {
+            QStringList texts;
+            for (QAction *action : f.Widget<QMenu>(menu)->actions())
+                texts << action->text();
+            return texts;
+        };
+        QCOMPARE(captions("OptionsPopup"),
+                 QStringList({"Search for specific MD5 code", "Restart all MD5 calculation",
+                              "Recalculate MD5 for selected files", "Skip file being calculated",
+                              "Stop all MD5 calculation", "Export registry (CSV format)"}));
+        QCOMPARE(captions("FoldersMenu"),
+                 QStringList({"Create new root folder", "Add new sub-folder", "Change folder name",
+                              "Remove folder(s)", "Move sub-folder to root", "Count files and sizes",
+                              "Real filepath", "Sort folders", "Expand folders", "Contract folders"}));
+        QCOMPARE(
+            captions("FilesMenu"),
+            QStringList({"Select all files", "Count files and sizes", "Add or modify file comments",
+                         "Real filepath", "Remove file(s) from registry", "Copy MD5 code to clipboard"}));
+        QCOMPARE(captions("FilRealfilepath"),
+                 QStringList({"Check file(s) existence", "Shell open", "Open container folder",
+                              "Remove real filepath", "Delete file(s) from disk", QString(), "Tip"}));
+    }
+
+    void statusTextClearsAfterTheLastCall()
+    {
+        TFormFixture f;
+        f.Form->SetStatusClearInterval(200);
+        f.Form->SetStatus(QStringLiteral("kept"), true);
+        QTest::qWait(300);
+        QCOMPARE(f.Form->StatusText(), QStringLiteral("kept"));
+
+        f.Form->SetStatus(QStringLiteral("first"), false);
+        QTest::qWait(120);
+        f.Form->SetStatus(QStringLiteral("second"), false); // restarts the period
+        QTest::qWait(120);
+        QCOMPARE(f.Form->StatusText(), QStringLiteral("second"));
+        QTRY_COMPARE(f.Form->StatusText(), QString());
+    }
+
+    void progressFollowsTheTotalInTag()
+    {
+        TFormFixture f;
+        auto *bar = f.Widget<TProgressCyl>("ProgressBar");
+        bar->SetTag(0);
+        f.Form->SetProgress(50);
+        QCOMPARE(bar->Position(), 0);
+        bar->SetTag(200);
+        f.Form->SetProgress(50);
+        QCOMPARE(bar->Position(), 25);
+        f.Form->SetProgress(5000);
+        QCOMPARE(bar->Position(), 100);
+        bar->SetTag(3);
+        f.Form->SetProgress(2); // integer division
+        QCOMPARE(bar->Position(), 66);
+    }
+
+    void enablingCommandsNeverDisables()
+    {
+        TFormFixture f;
+        button(f, "SearchAllDupBt")->setEnabled(false);
+        button(f, "RemoveFolderBt")->setEnabled(true); // as a previous state
+        f.Form->EnableCommands(true);
+        // With an empty tree both keep what they had.
+        QVERIFY(!button(f, "SearchAllDupBt")->isEnabled());
+        QVERIFY(button(f, "RemoveFolderBt")->isEnabled());
+        QVERIFY(button(f, "LoadMdRegBt")->isEnabled());
+
+        f.Form->EnableCommands(false);
+        for (const char *name : {"LoadMdRegBt", "AddFoldersBt", "AddFilesBt", "CheckDupBt", "RemoveFilesBt",
+                                 "CommentsBt", "SearchAllDupBt", "RemoveFolderBt"})
+            QVERIFY2(!button(f, name)->isEnabled(), name);
+        QVERIFY(button(f, "CreateFolderBt")->isEnabled()); // never touched
+
+        TFolderNode *folder = f.Catalog().AddFolder(nullptr, QStringLiteral("Docs"));
+        f.AddRecord(folder, QStringLiteral("a.txt"));
+        f.Form->SelectFolder(folder);
+        f.Form->EnableCommands(false);
+        f.Form->EnableCommands(true);
+        for (const char *name : {"AddFilesBt", "CheckDupBt", "SearchAllDupBt", "RemoveFolderBt"})
+            QVERIFY2(button(f, name)->isEnabled(), name);
+        QVERIFY(!button(f, "RemoveFilesBt")->isEnabled()); // no row selected
+    }
+
+    void closingAsksAboutUnsavedWork()
+    {
+        TFormFixture f;
+        f.Catalog().AddFolder(nullptr, QStringLiteral("Docs"));
+        f.Form->MarkModified();
+
+        f.Prompts.PlanAnswer(TPrompts::TAnswer::Cancel);
+        QVERIFY(!f.Form->close());
+        QVERIFY(f.Form->isVisible());
+        QCOMPARE(f.Prompts.Texts(QStringLiteral("Confirm")),
+                 QStringList({"The registry was not saved, save now?"}));
+        QVERIFY(f.Catalog().HasFolders());
+
+        f.Prompts.PlanNo();
+        QVERIFY(f.Form->close());
+        QVERIFY(!f.Catalog().HasFolders()); // the catalog is disposed of on closing
+    }
+
+    void closingWithoutChangesAsksNothing()
+    {
+        TFormFixture f;
+        QVERIFY(f.Form->close());
+        QVERIFY(f.Prompts.Shown.isEmpty());
+    }
+
+    void keysActByFocusedControl()
+    {
+        TFormFixture f;
+        // Insert in the tree with no current folder: a root folder.
+        f.Prompts.PlanInput(QStringLiteral("Root"));
+        QTest::keyClick(f.FoldersTree(), Qt::Key_Insert);
+        QCOMPARE(f.Catalog().RootFolders().size(), size_t(1));
+        TFolderNode *root = f.Catalog().RootFolders().front().get();
+        QCOMPARE(f.Catalog().CurrentFolder(), root);
+
+        // With a current folder: a sub-folder.
+        f.Prompts.PlanInput(QStringLiteral("Sub"));
+        QTest::keyClick(f.FoldersTree(), Qt::Key_Insert);
+        QCOMPARE(root->SubFolders().size(), size_t(1));
+        QCOMPARE(f.Prompts.Texts(QStringLiteral("Input")).last(),
+                 QStringLiteral("Create new folder|Enter new sub-folder name|"));
+
+        // F2 on the list does nothing; on the tree it starts editing the current folder's name.
+        QTest::keyClick(f.FilesList(), Qt::Key_F2);
+        QVERIFY(!f.FoldersTree()->IsEditing());
+        QTest::keyClick(f.FoldersTree(), Qt::Key_F2);
+        QVERIFY(f.FoldersTree()->IsEditing());
+        // While a name is typed, Insert belongs to the editor.
+        const int asked = int(f.Prompts.Shown.size());
+        QTest::keyClick(f.FoldersTree(), Qt::Key_Insert);
+        QCOMPARE(int(f.Prompts.Shown.size()), asked);
+        QTest::keyClick(f.FoldersTree()->focusWidget(), Qt::Key_Escape);
+
+        // Delete in the tree removes the current folder after the question.
+        f.Prompts.PlanYes();
+        QTest::keyClick(f.FoldersTree(), Qt::Key_Delete);
+        QCOMPARE(f.Prompts.Texts(QStringLiteral("Confirm")).last(),
+                 QStringLiteral("Folder \"Sub\" will be removed from this list, continue?"));
+        QVERIFY(root->SubFolders().empty());
+
+        // Delete in the list removes the selected rows; with none selected the button is off.
+        f.AddRecord(root, QStringLiteral("a.txt"));
+        f.Form->FillFileList(root);
+        QTest::keyClick(f.FilesList(), Qt::Key_Delete);
+        QCOMPARE(root->RecordCount(), 1);
+        f.SelectRows({0});
+        f.Prompts.PlanYes();
+        QTest::keyClick(f.FilesList(), Qt::Key_Delete);
+        QCOMPARE(root->RecordCount(), 0);
+        QVERIFY(f.Prompts.AllAnswersUsed());
+        QVERIFY(f.Prompts.Unplanned.isEmpty());
+    }
+
+    void menuCommandsWaitWhileBusy()
+    {
+        TFormFixture f;
+        f.Form->SetBusy(true);
+        f.Widget<QAction>("FolCountfiles")->trigger();
+        QVERIFY(f.Prompts.Shown.isEmpty());
+        f.Form->SetBusy(false);
+        f.Widget<QAction>("FolCountfiles")->trigger();
+        QCOMPARE(f.Prompts.Texts(QStringLiteral("Error")), QStringList({"No files to count."}));
+    }
+
+    void standardErrorBoxAppendsAFullStop()
+    {
+        QCOMPARE(TPrompts::StandardErrorText(QStringLiteral("data error")), QStringLiteral("data error."));
+        QCOMPARE(TPrompts::StandardErrorText(QStringLiteral("Done.")), QStringLiteral("Done."));
+        QCOMPARE(TPrompts::StandardErrorText(QStringLiteral("what?!")),
+                 QStringLiteral("what?!")); // '!' sorts before '.'
+        QCOMPARE(TPrompts::StandardErrorText(QString()), QString());
     }
 };
 

@@ -1,0 +1,86 @@
+#include "FileListModel.h"
+#include "FormFixture.h"
+#include "MD5ThUnit.h"
+
+#include <QCryptographicHash>
+
+class TestDigestLook : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void aRowTurnsBlueWhileDigestedAndShowsItsDigestAfter()
+    {
+        TFormFixture f;
+        TFolderNode *folder = f.Catalog().AddFolder(nullptr, QStringLiteral("Docs"));
+        TFolderNode *other = f.Catalog().AddFolder(nullptr, QStringLiteral("Other"));
+        const QString path = f.MakeFile(QStringLiteral("a.bin"), 100000);
+        f.Form->SelectFolder(other);
+
+        // The worker waits after its first block until the test has looked at the row.
+        QAtomicInt reached, released;
+        f.Form->Scheduler().SetWorkerSetup([&](CMd5Thread &worker) {
+            worker.SetStepHook([&](CMd5Thread &w, TWorkerStep step, qint64) {
+                if (step != wsBlockDone)
+                    return;
+                reached.storeRelease(1);
+                while (!released.loadAcquire() && !w.isInterruptionRequested())
+                    QThread::msleep(1);
+            });
+        });
+        TFileDat *record = f.Catalog().AddRecord(folder, NewRecordFromDisk(path));
+        f.Form->Scheduler().PostMd5Next();
+        QTRY_VERIFY(reached.loadAcquire());
+
+        // The scheduler brought the record's folder into view.
+        QCOMPARE(f.Catalog().CurrentFolder(), folder);
+        const int row = f.Form->FindRecordRow(record);
+        QCOMPARE(row, 0);
+        const QModelIndex index = f.FilesList()->model()->index(row, 0);
+        QCOMPARE(index.data(Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 255));
+        QCOMPARE(TFileListModel::ImageIndexOf(record), 3);
+
+        released.storeRelease(1);
+        QTRY_COMPARE(record->State, fsDigested);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString expected =
+            QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Md5).toHex());
+        QCOMPARE(f.FilesList()->model()->index(row, TFileListModel::colMd5).data().toString(), expected);
+        QVERIFY(!index.data(Qt::ForegroundRole).isValid());
+        QTRY_COMPARE(f.Form->StatusText(), QStringLiteral("Operation completed"));
+        QVERIFY(f.Form->Modified());
+    }
+
+    void removingTheFolderOfTheDigestStopsItAndGoesOn()
+    {
+        TFormFixture f;
+        TFolderNode *doomed = f.Catalog().AddFolder(nullptr, QStringLiteral("Doomed"));
+        TFolderNode *kept = f.Catalog().AddFolder(nullptr, QStringLiteral("Kept"));
+        QAtomicInt reached;
+        f.Form->Scheduler().SetWorkerSetup([&](CMd5Thread &worker) {
+            worker.SetStepHook([&](CMd5Thread &w, TWorkerStep step, qint64) {
+                if (step != wsBlockDone || w.isInterruptionRequested())
+                    return;
+                reached.storeRelease(1);
+                while (!w.isInterruptionRequested() && reached.loadAcquire() == 1)
+                    QThread::msleep(1);
+            });
+        });
+        f.Catalog().AddRecord(doomed, NewRecordFromDisk(f.MakeFile(QStringLiteral("big.bin"), 100000)));
+        TFileDat *next =
+            f.Catalog().AddRecord(kept, NewRecordFromDisk(f.MakeFile(QStringLiteral("next.bin"), 10)));
+        f.Form->Scheduler().PostMd5Next();
+        QTRY_VERIFY(reached.loadAcquire());
+
+        f.Form->SelectFolder(doomed);
+        f.Prompts.PlanYes();
+        f.Form->RemoveFolderBtClick();
+        QCOMPARE(f.Catalog().FolderCount(), 1);
+        reached.storeRelease(2); // the next worker goes straight through
+        QTRY_COMPARE(next->State, fsDigested);
+    }
+};
+
+QTEST_MAIN(TestDigestLook)
+#include "tst_digestlook.moc"
