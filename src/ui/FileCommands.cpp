@@ -41,10 +41,15 @@ int TDravikForm::FindRecordRow(const TFileDat *record) const
 
 QList<int> TDravikForm::SelectedRows() const
 {
+    // Read from the ranges: asking the selection model row by row costs the square of the
+    // number of ranges when thousands of single rows are selected.
     QList<int> rows;
-    for (const QModelIndex &index : FilesList->selectionModel()->selectedRows())
-        rows << index.row();
+    for (const QItemSelectionRange &range : FilesList->selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows << row;
+    }
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
 }
 
