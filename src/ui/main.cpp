@@ -10,6 +10,7 @@
 #include "ProgressCyl.h"
 #include "StorageErrors.h"
 #include "TempFiles.h"
+#include "about.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -250,7 +251,12 @@ void TDravikForm::OptionsBtClick()
     OptionsPopup->popup(BottomPanel->mapToGlobal(OptionsBt->pos() + QPoint(23, 23)));
 }
 
-void TDravikForm::AboutBtClick() {}
+void TDravikForm::AboutBtClick()
+{
+    // Deletes itself when closed.
+    auto *about = new TAboutForm(m_shell, this);
+    about->exec();
+}
 
 bool TDravikForm::FormCloseQuery()
 {
