@@ -10,6 +10,7 @@
 //   FolderCommands.cpp    the folder tree and its commands
 //   FileCommands.cpp      the file list and the commands that do not touch the disk
 //   RealPathCommands.cpp  the commands that use a record's real path on disk
+//   DigestMenuCommands.cpp the digest commands of the "More options..." menu
 //
 // Every box and dialog goes through TPrompts and every shell "open" and clipboard write
 // through TShell, both passed in, so a test can drive any command by calling its handler.
@@ -122,6 +123,13 @@ public:
     void FilRemoverealpathClick();
     void FilDeletefilesClick();
     void FilTipClick();
+
+    // ---- Digest commands of the "More options..." menu
+    void MorSearchmd5Click();
+    void MorRestartallmd5Click();
+    void MorRecalculatemd5Click();
+    void MorSkipfilecalculatedClick();
+    void MorStopmd5calculationClick();
 
     // Rows of the file list that are selected, in list order.
     QList<int> SelectedRows() const;
