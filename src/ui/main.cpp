@@ -260,6 +260,9 @@ void TDravikForm::AboutBtClick()
 
 bool TDravikForm::FormCloseQuery()
 {
+    // A long command is using the catalog that closing would dispose of.
+    if (m_busy)
+        return false;
     if (!Modified())
         return true;
     switch (m_prompts.ConfirmYesNoCancel(QStringLiteral("The registry was not saved, save now?"))) {
@@ -271,7 +274,7 @@ bool TDravikForm::FormCloseQuery()
         break;
     }
     // Unsaved work is never dropped silently: a cancelled or failed save keeps the window open.
-    return false;
+    return SaveCatalog();
 }
 
 void TDravikForm::FormClose()

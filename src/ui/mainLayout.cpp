@@ -210,6 +210,8 @@ void TDravikForm::buildCommandPanel()
             [this] { guarded([this] { RemoveFilesBtClick(); }); });
     connect(OptionsBt, &QPushButton::clicked, this, [this] { guarded([this] { OptionsBtClick(); }); });
     connect(AboutBt, &QPushButton::clicked, this, [this] { guarded([this] { AboutBtClick(); }); });
+    connect(LoadMdRegBt, &QPushButton::clicked, this, [this] { guarded([this] { LoadMdRegBtClick(); }); });
+    connect(SaveMdBt, &QPushButton::clicked, this, [this] { guarded([this] { SaveMdBtClick(); }); });
 }
 
 QAction *TDravikForm::menuEntry(QMenu *menu, const QString &name, const QString &caption,
@@ -292,7 +294,7 @@ void TDravikForm::buildMenus()
     menuEntry(OptionsPopup, QStringLiteral("MorStopmd5calculation"),
               QStringLiteral("Stop all MD5 calculation"), &TDravikForm::MorStopmd5calculationClick);
     menuEntry(OptionsPopup, QStringLiteral("MorExportregistry"),
-              QStringLiteral("Export registry (CSV format)"), nullptr);
+              QStringLiteral("Export registry (CSV format)"), &TDravikForm::ExportBtClick);
 
     MenuStyler = new TMenuStyler(this);
     MenuStyler->setObjectName(QStringLiteral("MenuStyler"));
