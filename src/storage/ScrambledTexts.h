@@ -14,7 +14,7 @@ inline constexpr char TempNameChars[] = "Pe0QfLNlfH8TGlMpheyE+m7B+wcvSXSDg5n6tYA
 inline constexpr char Title[] = "cm08Sl14";
 
 // The two lines under the version in the about window.
-inline constexpr char AboutLine1[] = "W2qQP5c8hLaXALalAm1ES5Aifl1pf5tiPeykAmcnfe1BAxvx92qkGeS1+wcu";
+inline constexpr char AboutLine1[] = "cl1pf5tiPeykAmcnfe1BAxvx92qkGeS1+wcu";
 inline constexpr char AboutLine2[] = "WHa6g50TfH8CA38Qb2qx+l7HGepifLNHfesE+LNB+6==";
 
 // The link targets of the about window: the web page, the mail address, the donation page.

@@ -93,6 +93,9 @@ std::optional<TPrompts::TFileChoice> TQtPrompts::runFileDialog(const TFileReques
     // Open accepts names of files that do not exist; save replaces without asking.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    // Added to a typed name that has no extension.
+    if (!request.DefaultExtension.isEmpty())
+        dialog.setDefaultSuffix(request.DefaultExtension);
     if (!request.InitialFolder.isEmpty())
         dialog.setDirectory(request.InitialFolder);
     if (!request.ProposedName.isEmpty())

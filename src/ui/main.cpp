@@ -10,6 +10,7 @@
 #include "ProgressCyl.h"
 #include "StorageErrors.h"
 #include "TempFiles.h"
+#include "about.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -251,10 +252,18 @@ void TDravikForm::OptionsBtClick()
     OptionsPopup->popup(BottomPanel->mapToGlobal(OptionsBt->pos() + QPoint(23, 23)));
 }
 
-void TDravikForm::AboutBtClick() {}
+void TDravikForm::AboutBtClick()
+{
+    // Deletes itself when closed.
+    auto *about = new TAboutForm(m_shell, this);
+    about->exec();
+}
 
 bool TDravikForm::FormCloseQuery()
 {
+    // A long command is using the catalog that closing would dispose of.
+    if (m_busy)
+        return false;
     if (!Modified())
         return true;
     switch (m_prompts.ConfirmYesNoCancel(QStringLiteral("The registry was not saved, save now?"))) {
@@ -266,7 +275,7 @@ bool TDravikForm::FormCloseQuery()
         break;
     }
     // Unsaved work is never dropped silently: a cancelled or failed save keeps the window open.
-    return false;
+    return SaveCatalog();
 }
 
 void TDravikForm::FormClose()

@@ -10,6 +10,8 @@
 //   FolderCommands.cpp    the folder tree and its commands
 //   FileCommands.cpp      the file list and the commands that do not touch the disk
 //   RealPathCommands.cpp  the commands that use a record's real path on disk
+//   DigestMenuCommands.cpp the digest commands of the "More options..." menu
+//   RegistryCommands.cpp  saving and loading the catalog file, the CSV export
 //
 // Every box and dialog goes through TPrompts and every shell "open" and clipboard write
 // through TShell, both passed in, so a test can drive any command by calling its handler.
@@ -124,6 +126,25 @@ public:
     void FilDeletefilesClick();
     void FilTipClick();
 
+    // ---- Digest commands of the "More options..." menu
+    void MorSearchmd5Click();
+    void MorRestartallmd5Click();
+    void MorRecalculatemd5Click();
+    void MorSkipfilecalculatedClick();
+    void MorStopmd5calculationClick();
+
+    // ---- The catalog file and the CSV export
+    // These throw what the storage layer throws, after putting the window back into a usable
+    // state; the caller shows the error in the standard error box.
+    void SaveMdBtClick();
+    void LoadMdRegBtClick();
+    void ExportBtClick();
+    // Asks for a name and saves the catalog under it. False when the user cancelled the dialog.
+    // A failed save leaves the catalog counted as modified.
+    bool SaveCatalog();
+    // Replaces the catalog with the one in the file; a path without a file leaves it empty.
+    void LoadCatalog(const QString &path);
+
     // Rows of the file list that are selected, in list order.
     QList<int> SelectedRows() const;
 
@@ -175,6 +196,10 @@ private:
 
     // RealPathCommands.cpp
     static QString ResultsHeading(int count);
+
+    // RegistryCommands.cpp
+    void showStorageProgress(qint64 done, qint64 total);
+    void restoreAfterFailedOperation();
 
     TPrompts &m_prompts;
     TShell &m_shell;

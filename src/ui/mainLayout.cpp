@@ -210,6 +210,8 @@ void TDravikForm::buildCommandPanel()
             [this] { guarded([this] { RemoveFilesBtClick(); }); });
     connect(OptionsBt, &QPushButton::clicked, this, [this] { guarded([this] { OptionsBtClick(); }); });
     connect(AboutBt, &QPushButton::clicked, this, [this] { guarded([this] { AboutBtClick(); }); });
+    connect(LoadMdRegBt, &QPushButton::clicked, this, [this] { guarded([this] { LoadMdRegBtClick(); }); });
+    connect(SaveMdBt, &QPushButton::clicked, this, [this] { guarded([this] { SaveMdBtClick(); }); });
 }
 
 QAction *TDravikForm::menuEntry(QMenu *menu, const QString &name, const QString &caption,
@@ -282,17 +284,17 @@ void TDravikForm::buildMenus()
     OptionsPopup = new QMenu(this);
     OptionsPopup->setObjectName(QStringLiteral("OptionsPopup"));
     menuEntry(OptionsPopup, QStringLiteral("MorSearchmd5"), QStringLiteral("Search for specific MD5 code"),
-              nullptr);
+              &TDravikForm::MorSearchmd5Click);
     menuEntry(OptionsPopup, QStringLiteral("MorRestartallmd5"), QStringLiteral("Restart all MD5 calculation"),
-              nullptr);
+              &TDravikForm::MorRestartallmd5Click);
     menuEntry(OptionsPopup, QStringLiteral("MorRecalculatemd5"),
-              QStringLiteral("Recalculate MD5 for selected files"), nullptr);
+              QStringLiteral("Recalculate MD5 for selected files"), &TDravikForm::MorRecalculatemd5Click);
     menuEntry(OptionsPopup, QStringLiteral("MorSkipfilecalculated"),
-              QStringLiteral("Skip file being calculated"), nullptr);
+              QStringLiteral("Skip file being calculated"), &TDravikForm::MorSkipfilecalculatedClick);
     menuEntry(OptionsPopup, QStringLiteral("MorStopmd5calculation"),
-              QStringLiteral("Stop all MD5 calculation"), nullptr);
+              QStringLiteral("Stop all MD5 calculation"), &TDravikForm::MorStopmd5calculationClick);
     menuEntry(OptionsPopup, QStringLiteral("MorExportregistry"),
-              QStringLiteral("Export registry (CSV format)"), nullptr);
+              QStringLiteral("Export registry (CSV format)"), &TDravikForm::ExportBtClick);
 
     MenuStyler = new TMenuStyler(this);
     MenuStyler->setObjectName(QStringLiteral("MenuStyler"));

@@ -15,7 +15,7 @@ private Q_SLOTS:
         using namespace ScrambledTexts;
         QTest::newRow("temporary-name characters") << TempNameChars << "abcdefghijklmnopqrstuvwxyz0123456789";
         QTest::newRow("title") << Title << "Dravik";
-        QTest::newRow("about line 1") << AboutLine1 << "A catalog of your files and their MD5 digests";
+        QTest::newRow("about line 1") << AboutLine1 << "Files and their MD5 digests";
         QTest::newRow("about line 2") << AboutLine2 << "Copyright (c) Dravik developers";
         QTest::newRow("web page") << WebTarget << "https://www.dravik.example/";
         QTest::newRow("mail") << MailTarget << "mailto:feedback@dravik.example";

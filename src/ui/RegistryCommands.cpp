@@ -1,0 +1,222 @@
+// Saving the catalog to its file, loading it back and exporting it as CSV: the dialogs, the
+// status texts, the progress bar and the window's state around the storage layer's work.
+//
+// Each of these runs on the user-interface thread with Busy set and the commands off. When the
+// storage layer throws, the window is put back as it was before the command (commands on, Busy
+// clear, no "please wait" text, progress at 0) and the error goes on to the standard error box.
+
+#include "CatalogFile.h"
+#include "CsvExport.h"
+#include "FoldersTreeView.h"
+#include "ProgressCyl.h"
+#include "main.h"
+#include "support.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QPushButton>
+#include <limits>
+
+namespace {
+
+const QString CatalogFilter = QStringLiteral("Dravik files (*.dat)|*.dat|All files (*.*)|*.*");
+const QString CsvFilter = QStringLiteral("CSV files (*.csv)|*.csv|All files (*.*)|*.*");
+const QString UnsavedQuestion = QStringLiteral("The registry was not saved, save now?");
+
+// The dialogs start from the catalog file the user last worked with.
+TPrompts::TFileRequest catalogFileRequest(const QString &catalogFileName)
+{
+    TPrompts::TFileRequest request;
+    request.Filter = CatalogFilter;
+    request.ProposedName = catalogFileName;
+    if (!catalogFileName.isEmpty())
+        request.InitialFolder = QFileInfo(catalogFileName).absolutePath();
+    return request;
+}
+
+QString totalsText(const QString &lead, const TCatalogTotals &totals)
+{
+    return lead + SizeText(totals.TotalSize, false) + QStringLiteral(" in ") + QString::number(totals.Files) +
+           QStringLiteral(" files.");
+}
+
+// Keeps the folder tree from repainting while a load adds folders, however the load ends.
+class TTreeUpdatesSuspended
+{
+public:
+    explicit TTreeUpdatesSuspended(QWidget *tree) : m_tree(tree) { m_tree->setUpdatesEnabled(false); }
+    ~TTreeUpdatesSuspended() { m_tree->setUpdatesEnabled(true); }
+    TTreeUpdatesSuspended(const TTreeUpdatesSuspended &) = delete;
+    TTreeUpdatesSuspended &operator=(const TTreeUpdatesSuspended &) = delete;
+
+private:
+    QWidget *m_tree;
+};
+
+} // namespace
+
+void TDravikForm::showStorageProgress(qint64 done, qint64 total)
+{
+    ProgressBar->SetTag(int(qMin<qint64>(total, std::numeric_limits<int>::max())));
+    SetProgress(done);
+}
+
+void TDravikForm::restoreAfterFailedOperation()
+{
+    ProgressBar->SetPosition(0);
+    SetStatus(QString(), true);
+    m_busy = false;
+    EnableCommands(true);
+}
+
+// ---- Save
+
+void TDravikForm::SaveMdBtClick()
+{
+    // The button stays enabled during other long commands; saving in the middle of one would
+    // write a catalog that is being changed.
+    if (m_busy)
+        return;
+    SaveCatalog();
+}
+
+bool TDravikForm::SaveCatalog()
+{
+    const std::optional<TPrompts::TFileChoice> choice =
+        m_prompts.SaveFile(catalogFileRequest(CatalogFileName));
+    if (!choice)
+        return false;
+    QString path = choice->Path;
+    if (choice->FilterIndex == 0 && QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".dat");
+    CatalogFileName = path;
+
+    // Counted as saved from here on: a digest handed over while the file is written marks the
+    // catalog modified again, since the record went out without it.
+    SetModified(false);
+    EnableCommands(false);
+    const bool writing = m_catalog.HasFolders();
+    if (writing) {
+        m_busy = true;
+        SetStatus(QStringLiteral("saving registry, please wait..."), true);
+        QCoreApplication::processEvents();
+        ProgressBar->SetTag(m_catalog.FolderCount());
+    }
+    TCatalogTotals totals;
+    try {
+        totals = ::SaveCatalog(m_catalog, path,
+                               [this](qint64 done, qint64 total) { showStorageProgress(done, total); });
+    } catch (...) {
+        // Whatever is on disk now, it is not this catalog.
+        MarkModified();
+        restoreAfterFailedOperation();
+        throw;
+    }
+    if (!writing) {
+        // An empty catalog writes no file and shows no result.
+        EnableCommands(true);
+        return true;
+    }
+    ProgressBar->SetPosition(0);
+    SetStatus(totalsText(QStringLiteral("registry saved, "), totals), false);
+    m_busy = false;
+    EnableCommands(true);
+    return true;
+}
+
+// ---- Load
+
+void TDravikForm::LoadMdRegBtClick()
+{
+    if (m_busy)
+        return;
+    if (Modified()) {
+        switch (m_prompts.ConfirmYesNoCancel(UnsavedQuestion)) {
+        case TPrompts::TAnswer::Cancel:
+            return;
+        case TPrompts::TAnswer::Yes:
+            // Unsaved work is never dropped: no load unless the save went through.
+            if (!SaveCatalog())
+                return;
+            break;
+        case TPrompts::TAnswer::No:
+            break;
+        }
+    }
+    TPrompts::TFileRequest request = catalogFileRequest(CatalogFileName);
+    request.DefaultExtension = QStringLiteral("dat");
+    const std::optional<TPrompts::TFileChoice> choice = m_prompts.OpenFile(request);
+    if (!choice)
+        return;
+    LoadCatalog(choice->Path);
+}
+
+void TDravikForm::LoadCatalog(const QString &path)
+{
+    // Replaced, never merged; the file list empties with the catalog.
+    m_catalog.ClearCatalog();
+    if (!QFileInfo::exists(path))
+        return;
+
+    m_busy = true;
+    SetStatus(QStringLiteral("reading registry, please wait..."), true);
+    EnableCommands(false);
+    QCoreApplication::processEvents();
+    std::optional<TCatalogTotals> totals;
+    try {
+        TTreeUpdatesSuspended suspended(FoldersTree);
+        totals = ::LoadCatalog(m_catalog, path,
+                               [this](qint64 done, qint64 total) { showStorageProgress(done, total); });
+    } catch (...) {
+        // The storage layer leaves an empty catalog behind: part of one would look like all of it.
+        restoreAfterFailedOperation();
+        throw;
+    }
+    ProgressBar->SetPosition(0);
+    if (!totals) {
+        // The file went away while events ran.
+        restoreAfterFailedOperation();
+        return;
+    }
+    CatalogFileName = path;
+    SetStatus(totalsText(QStringLiteral("registry ready, "), *totals), false);
+    SetModified(false);
+    EnableCommands(true);
+    m_busy = false;
+}
+
+// ---- CSV export
+
+void TDravikForm::ExportBtClick()
+{
+    if (!m_catalog.HasFolders()) {
+        m_prompts.Error(QStringLiteral("No files to proceed."));
+        return;
+    }
+    TPrompts::TFileRequest request;
+    request.Filter = CsvFilter;
+    request.DefaultExtension = QStringLiteral("csv");
+    request.ProposedName = QStringLiteral("Dravik");
+    const std::optional<TPrompts::TFileChoice> choice = m_prompts.SaveFile(request);
+    if (!choice)
+        return;
+
+    m_busy = true;
+    SetStatus(QStringLiteral("exporting Dravik, please wait..."), true);
+    EnableCommands(false);
+    QCoreApplication::processEvents();
+    ProgressBar->SetTag(m_catalog.FolderCount());
+    qint64 records = 0;
+    try {
+        records = ExportCatalogCsvFile(
+            m_catalog, choice->Path, [this](qint64 done, qint64 total) { showStorageProgress(done, total); });
+    } catch (...) {
+        restoreAfterFailedOperation();
+        throw;
+    }
+    EnableCommands(true);
+    m_busy = false;
+    ProgressBar->SetPosition(0);
+    SetStatus(QStringLiteral("Dravik exported, ") + QString::number(records) + QStringLiteral(" records"),
+              false);
+}
