@@ -176,6 +176,9 @@ void TDravikForm::RemoveFolder(TFolderNode *folder)
 
 void TDravikForm::CreateFolderBtClick()
 {
+    // "New" stays enabled during long commands; a folder must not appear in the middle of one.
+    if (m_busy)
+        return;
     if (TFolderNode *current = m_catalog.CurrentFolder())
         CreateSubFolder(current);
     else

@@ -5,13 +5,13 @@
 // catalog for the whole run and runs every command on the user-interface thread.
 //
 // The commands are split by area into files of this class's member functions:
-//   main.cpp              start-up, frame, status, progress, enabled states, closing
-//   mainLayout.cpp        the controls and menus of the window
-//   FolderCommands.cpp    the folder tree and its commands
-//   FileCommands.cpp      the file list and the commands that do not touch the disk
-//   RealPathCommands.cpp  the commands that use a record's real path on disk
-//   DigestMenuCommands.cpp the digest commands of the "More options..." menu
-//   RegistryCommands.cpp  saving and loading the catalog file, the CSV export
+//   main.cpp                start-up, frame, status, progress, enabled states, closing
+//   mainLayout.cpp          the controls and menus of the window
+//   FolderCommands.cpp      the folder tree and its commands
+//   FileCommands.cpp        the file list and the commands that do not touch the disk
+//   RealPathCommands.cpp    the commands that use a record's real path on disk
+//   DigestMenuCommands.cpp  the digest commands of the "More options..." menu
+//   RegistryCommands.cpp    saving and loading the catalog file, the CSV export
 //
 // Every box and dialog goes through TPrompts and every shell "open" and clipboard write
 // through TShell, both passed in, so a test can drive any command by calling its handler.

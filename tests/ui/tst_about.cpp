@@ -29,10 +29,9 @@ private Q_SLOTS:
         QCOMPARE(about.size(), QSize(365, 175));
         QVERIFY(about.windowFlags().testFlag(Qt::FramelessWindowHint));
         QCOMPARE(child<QLabel>(&about, "ProdNameLabel")->text(), QStringLiteral("Dravik"));
-        QCOMPARE(
-            child<QLabel>(&about, "InfoLabel")->text(),
-            QStringLiteral("version 2.0 (build 020000)\n\nFiles and their MD5 digests\n"
-                           "Copyright (c) Dravik developers"));
+        QCOMPARE(child<QLabel>(&about, "InfoLabel")->text(),
+                 QStringLiteral("version 2.0 (build 020000)\n\nFiles and their MD5 digests\n"
+                                "Copyright (c) Dravik developers"));
         QCOMPARE(child<QPushButton>(&about, "DonateBt")->toolTip(), QStringLiteral("Support Dravik today!"));
         QCOMPARE(child<QPushButton>(&about, "WebBt")->toolTip(), QStringLiteral("Visit our home page"));
         QCOMPARE(child<QPushButton>(&about, "EmailBt")->toolTip(),

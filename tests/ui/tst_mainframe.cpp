@@ -201,6 +201,8 @@ private Q_SLOTS:
         TFormFixture f;
         f.Form->SetBusy(true);
         f.Widget<QAction>("FolCountfiles")->trigger();
+        f.Widget<QPushButton>("CreateFolderBt")->click(); // never disabled, but not run while busy
+        QTest::keyClick(f.FoldersTree(), Qt::Key_Insert);
         QVERIFY(f.Prompts.Shown.isEmpty());
         f.Form->SetBusy(false);
         f.Widget<QAction>("FolCountfiles")->trigger();
