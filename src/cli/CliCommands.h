@@ -2,7 +2,7 @@
 
 // The commands of dravik-cli. Each takes its parsed words and returns its exit status; RunCli
 // picks the command, answers --help, refuses words that do not fit (usage on the error stream,
-// esFailure) and runs it. Main thread only; scan needs a QCoreApplication for its event loop.
+// esFailure) and runs it. Main thread only, under a QCoreApplication.
 
 #include "CliArguments.h"
 #include "CliIo.h"

@@ -12,7 +12,7 @@ int RunFind(const TArguments &arguments, const TCliIo &io)
     TCatalog catalog;
     if (!LoadCatalogFile(catalog, arguments.Operands[0], io))
         return esFailure;
-    TCliDigestView view(catalog);
+    TCliDigestView view;
     TDigestScheduler scheduler(catalog, view);
     const QString code = arguments.Operands[1];
     const TSearchOutcome outcome = SearchMd5Code(scheduler, [&] { return std::optional<QString>(code); });

@@ -6,72 +6,52 @@
 #include "CliCommands.h"
 #include "CliDigestView.h"
 #include "CliProgress.h"
-#include "DigestEvents.h"
 #include "DigestScheduler.h"
 #include "FolderScan.h"
 #include "StorageErrors.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <cerrno>
 
 namespace {
 
-// Follows the queue through the catalog's record changes and the worker's percent messages, and
-// tells the progress display how far the digests are.
+// Follows the digests through the catalog's record changes and tells the progress display how far
+// they are.
 class TDigestTracker : public QObject
 {
 public:
-    TDigestTracker(TCatalog &catalog, TDigestScheduler &scheduler, TCliProgress &progress, qint64 files,
-                   qint64 bytes)
+    TDigestTracker(TCatalog &catalog, TCliProgress &progress, qint64 files, qint64 bytes)
         : m_progress(progress), m_files(files), m_bytes(bytes)
     {
         connect(&catalog, &TCatalog::recordChanged, this, &TDigestTracker::recordChanged);
-        scheduler.installEventFilter(this); // sees WM_MD5PROGRESS before the scheduler drops it
     }
 
     qint64 FilesDone() const { return m_filesDone; }
     qint64 BytesDone() const { return m_bytesDone; }
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == WM_MD5PROGRESS && m_current) {
-            m_partial = m_current->Size * static_cast<TMd5ProgressEvent *>(event)->Percent() / 100;
-            show();
-        }
-        return false;
-    }
 
 private:
     void recordChanged(TFileDat *record)
     {
         if (record->State == fsDigesting) {
             m_current = record;
-            m_partial = 0;
             return;
         }
         // The record being digested leaves fsDigesting with its digest, or back to fsPending when
         // its file could not be read; a queued record whose file is gone turns fsMissing.
-        if (record != m_current && record->State != fsMissing)
-            return;
-        if (record == m_current) {
+        if (record == m_current)
             m_current = nullptr;
-            m_partial = 0;
-        }
+        else if (record->State != fsMissing)
+            return;
         ++m_filesDone;
         m_bytesDone += std::max<qint64>(record->Size, 0);
-        show();
+        m_progress.Digesting(m_filesDone, m_files, m_bytesDone, m_bytes);
     }
-
-    void show() { m_progress.Digesting(m_filesDone, m_files, m_bytesDone + m_partial, m_bytes); }
 
     TCliProgress &m_progress;
     const qint64 m_files;
     const qint64 m_bytes;
     const TFileDat *m_current = nullptr;
-    qint64 m_partial = 0;
     qint64 m_filesDone = 0;
     qint64 m_bytesDone = 0;
 };
@@ -93,19 +73,16 @@ bool checkFolders(const QStringList &folders, const TCliIo &io)
     return true;
 }
 
-// Runs the digest queue through the scheduler on an event loop until it is empty.
+// Digests the queued records one after another. The scheduler reads them on this thread: a
+// program that shows no window gains nothing from a worker thread per file, whose start and
+// hand-over cost more than reading and digesting a small file.
 void digestQueue(TCatalog &catalog, TCliProgress &progress, qint64 files, qint64 bytes)
 {
-    TCliDigestView view(catalog);
+    TCliDigestView view;
     TDigestScheduler scheduler(catalog, view);
-    TDigestTracker tracker(catalog, scheduler, progress, files, bytes);
-    QEventLoop loop;
-    view.SetLoop(&loop);
+    TDigestTracker tracker(catalog, progress, files, bytes);
     progress.DigestStarted();
-    if (!catalog.Md5Queue().empty()) {
-        scheduler.PostMd5Next();
-        loop.exec();
-    }
+    scheduler.DigestQueueHere();
     progress.Digested(tracker.FilesDone(), tracker.BytesDone());
 }
 
