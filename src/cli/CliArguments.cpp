@@ -4,16 +4,16 @@
 
 namespace {
 
-const TOptionSpec *findOption(const std::vector<TOptionSpec> &options, const QString &name)
+const TKnownOption *findOption(const std::vector<TKnownOption> &options, const QString &name)
 {
     const auto found = std::find_if(options.begin(), options.end(),
-                                    [&](const TOptionSpec &option) { return option.Name == name; });
+                                    [&](const TKnownOption &option) { return option.Name == name; });
     return found == options.end() ? nullptr : &*found;
 }
 
 } // namespace
 
-TArguments ParseArguments(const QStringList &words, const std::vector<TOptionSpec> &options)
+TArguments ParseArguments(const QStringList &words, const std::vector<TKnownOption> &options)
 {
     TArguments parsed;
     bool operandsOnly = false;
@@ -29,7 +29,7 @@ TArguments ParseArguments(const QStringList &words, const std::vector<TOptionSpe
         }
         const qsizetype equals = word.startsWith(QLatin1String("--")) ? word.indexOf(u'=') : -1;
         const QString name = equals < 0 ? word : word.left(equals);
-        const TOptionSpec *option = findOption(options, name);
+        const TKnownOption *option = findOption(options, name);
         if (!option) {
             parsed.Error = QStringLiteral("unknown option %1").arg(name);
             return parsed;

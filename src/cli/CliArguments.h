@@ -11,7 +11,7 @@
 #include <QStringList>
 #include <vector>
 
-struct TOptionSpec
+struct TKnownOption
 {
     QString Name;    // "-o", "--append"
     bool TakesValue; // "-o CATALOG.dat" against "--append"
@@ -28,4 +28,4 @@ struct TArguments
     QString Value(const QString &name) const { return Values.value(name); }
 };
 
-TArguments ParseArguments(const QStringList &words, const std::vector<TOptionSpec> &options);
+TArguments ParseArguments(const QStringList &words, const std::vector<TKnownOption> &options);

@@ -9,7 +9,7 @@ struct TCommand
 {
     const char *Name;
     const char *Usage; // the first line is the synopsis, shown again in the general usage
-    std::vector<TOptionSpec> Options;
+    std::vector<TKnownOption> Options;
     int MinOperands;
     int MaxOperands; // -1: no limit
     int (*Run)(const TArguments &, const TCliIo &);
@@ -157,7 +157,7 @@ int RunCli(const QStringList &words, const TCliIo &io)
         return usageError(io, QStringLiteral("unknown command %1").arg(name), generalUsage());
 
     const QByteArray usage = commandUsage(*command);
-    std::vector<TOptionSpec> options = command->Options;
+    std::vector<TKnownOption> options = command->Options;
     options.push_back({QStringLiteral("--help"), false});
     const TArguments arguments = ParseArguments(words.mid(1), options);
     if (!arguments.Error.isEmpty())
