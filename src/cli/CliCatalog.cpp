@@ -4,7 +4,6 @@
 #include "CatalogFile.h"
 #include "StorageErrors.h"
 
-#include <QFileInfo>
 #include <cerrno>
 
 bool LoadCatalogFile(TCatalog &catalog, const QString &path, const TCliIo &io)
