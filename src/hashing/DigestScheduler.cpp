@@ -59,20 +59,52 @@ void TDigestScheduler::TakeNextRecord()
     if (m_md5Running)
         return;
     if (m_catalog.Md5Queue().empty()) {
-        m_view.MarkModified();
-        m_view.SetStatus(QStringLiteral("Operation completed"), false);
+        queueEnded();
         return;
     }
-    TFileDat *record = m_catalog.Md5Queue().front();
-    m_catalog.DropMd5QueueHead();
-    if (record->State == fsPending) {
-        if (RecordFileExists(*record)) {
-            startWorker(record);
-            return;
-        }
-        m_catalog.SetRecordState(record, fsMissing);
+    if (TFileDat *record = takeQueueHead()) {
+        startWorker(record);
+        return;
     }
     PostMd5Next();
+}
+
+TFileDat *TDigestScheduler::takeQueueHead()
+{
+    TFileDat *record = m_catalog.Md5Queue().front();
+    m_catalog.DropMd5QueueHead();
+    if (record->State != fsPending)
+        return nullptr; // digested, found missing or queued twice meanwhile
+    if (!RecordFileExists(*record)) {
+        m_catalog.SetRecordState(record, fsMissing);
+        return nullptr;
+    }
+    return record;
+}
+
+void TDigestScheduler::DigestQueueHere()
+{
+    if (m_md5Running)
+        return;
+    CMd5Thread reader;
+    while (!m_catalog.Md5Queue().empty()) {
+        TFileDat *record = takeQueueHead();
+        if (!record)
+            continue;
+        m_catalog.SetRecordState(record, fsDigesting);
+        const QString digest = reader.DigestFile(record->FullPath());
+        if (digest.isEmpty()) // the file could not be read, as in WorkerEnded
+            m_catalog.SetRecordState(record, fsPending);
+        else
+            handOver(record, digest.toLower());
+    }
+    queueEnded();
+}
+
+void TDigestScheduler::queueEnded()
+{
+    m_view.MarkModified();
+    m_view.SetStatus(QStringLiteral("Operation completed"), false);
 }
 
 void TDigestScheduler::startWorker(TFileDat *record)
@@ -106,7 +138,7 @@ void TDigestScheduler::startWorker(TFileDat *record)
 
 void TDigestScheduler::handOver(TFileDat *record, const QString &md5)
 {
-    // The worker waits while this runs; the record is still alive because nothing disposes of a
+    // A worker waits while this runs; the record is still alive because nothing disposes of a
     // record being digested without stopping the worker, and stopping waits for this call.
     m_catalog.SetRecordMd5(record, md5);
     DigestReady(record);

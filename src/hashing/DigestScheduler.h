@@ -51,6 +51,13 @@ public:
     // not queued again. Nothing is posted.
     void StopDigest();
 
+    // Takes every queued record in turn and digests it on the calling thread with the worker's
+    // reading, under the rules of the chain: a record whose file is gone turns fsMissing, one
+    // whose file cannot be read goes back to fsPending; the end is "Operation completed". For a
+    // program without a window to keep responsive: no thread is started per file, and nothing
+    // else runs until the queue is empty. Does nothing while a worker runs.
+    void DigestQueueHere();
+
     // Test seam: called for each new worker before it starts.
     void SetWorkerSetup(std::function<void(CMd5Thread &)> setup) { m_workerSetup = std::move(setup); }
 
@@ -58,6 +65,10 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    // Takes the first queued record off the queue and gives it when it is to be digested now; a
+    // record whose file is gone turns fsMissing, one no longer pending is passed over (nullptr).
+    TFileDat *takeQueueHead();
+    void queueEnded();
     void startWorker(TFileDat *record);
     void handOver(TFileDat *record, const QString &md5);
     void DigestReady(TFileDat *record);

@@ -78,6 +78,16 @@ CMd5Thread::CMd5Thread(TFileDat *record, QEvent::Type messageNumber, QObject *wi
       m_fullPath(record->FullPath())
 {}
 
+CMd5Thread::CMd5Thread(QObject *parent)
+    : QThread(parent), m_record(nullptr), m_messageNumber(QEvent::None), m_window(nullptr)
+{}
+
+void CMd5Thread::failRead(const QString &reason)
+{
+    m_readFailed = true;
+    m_readError = reason;
+}
+
 void CMd5Thread::run()
 {
     if (isInterruptionRequested())
@@ -94,15 +104,23 @@ void CMd5Thread::run()
 QString CMd5Thread::DigestFile(const QString &path)
 {
     m_readFailed = false;
+    m_readError.clear();
     step(wsBeforeOpen);
+    if (path.isEmpty()) {
+        failRead(qt_error_string(ENOENT));
+        return {};
+    }
     // Other programs should not write the file while it is read, but Linux has no share modes:
     // it is opened read-only, and a file that shrinks meanwhile is digested as far as it reads.
-    const TFileHandle file(
-        path.isEmpty() ? -1 : ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
+    const TFileHandle file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
     struct stat facts
     {};
-    if (file.Fd() < 0 || ::fstat(file.Fd(), &facts) != 0 || !S_ISREG(facts.st_mode)) {
-        m_readFailed = true;
+    if (file.Fd() < 0 || ::fstat(file.Fd(), &facts) != 0) {
+        failRead(qt_error_string(errno));
+        return {};
+    }
+    if (!S_ISREG(facts.st_mode)) {
+        failRead(S_ISDIR(facts.st_mode) ? qt_error_string(EISDIR) : QStringLiteral("Not a regular file"));
         return {};
     }
     ::posix_fadvise(file.Fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
@@ -116,7 +134,7 @@ QString CMd5Thread::DigestFile(const QString &path)
     for (qint64 block = 0; block < blockCount; ++block) {
         const qint64 got = ReadUpTo(file.Fd(), buffer.get(), BlockSize);
         if (got < 0) {
-            m_readFailed = true;
+            failRead(qt_error_string(errno));
             return {};
         }
         Md5Update(context, buffer.get(), size_t(got));
@@ -132,7 +150,7 @@ QString CMd5Thread::DigestFile(const QString &path)
     if (!shortRead && rest > 0 && !isInterruptionRequested()) {
         const qint64 got = ReadUpTo(file.Fd(), buffer.get(), rest);
         if (got < 0) {
-            m_readFailed = true;
+            failRead(qt_error_string(errno));
             return {};
         }
         Md5Update(context, buffer.get(), size_t(got));

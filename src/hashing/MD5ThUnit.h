@@ -46,6 +46,9 @@ public:
 
     // messageNumber QEvent::None posts no progress; the window must outlive the worker.
     CMd5Thread(TFileDat *record, QEvent::Type messageNumber, QObject *window, QObject *parent = nullptr);
+    // A reader without record or window, never started: its owner calls DigestFile on its own
+    // thread for one file after another (checks and digests that need no scheduler).
+    explicit CMd5Thread(QObject *parent = nullptr);
 
     TFileDat *Record() const { return m_record; } // for the hand-over; never dereferenced here
     const QString &FullPath() const { return m_fullPath; }
@@ -53,9 +56,13 @@ public:
     // when the file could not be read. Read it only after the thread has ended.
     const QString &DigestText() const { return m_digestText; }
     bool ReadFailed() const { return m_readFailed; } // likewise
+    // Why the file could not be read, in the system's words ("No such file or directory"); empty
+    // unless ReadFailed.
+    const QString &ReadError() const { return m_readError; }
 
-    // Worker thread: the digest of the file, or empty when told to stop before the end or when
-    // the file cannot be opened or read (ReadFailed then tells which).
+    // The worker's thread (or the owner's, for a reader that is never started): the digest of the
+    // file, or empty when told to stop before the end or when the file cannot be opened or read
+    // (ReadFailed then tells which).
     QString DigestFile(const QString &path);
 
     // Test seam: called on the worker thread at each step; block is the index of the block just
@@ -77,6 +84,7 @@ private:
             m_stepHook(*this, step, block);
     }
     void postProgress(qint64 block, qint64 blockCount);
+    void failRead(const QString &reason);
 
     QString m_digestText;
     TFileDat *m_record;
@@ -85,6 +93,7 @@ private:
     QObject *m_window;
     QString m_fullPath;
     bool m_readFailed = false;
+    QString m_readError;
     TStepHook m_stepHook;
 };
 

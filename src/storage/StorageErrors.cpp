@@ -5,6 +5,13 @@
 
 EStorageError::EStorageError(const QString &message) : std::runtime_error(message.toStdString()) {}
 
+QString StandardErrorText(const QString &text)
+{
+    if (!text.isEmpty() && text.back() > u'.')
+        return text + u'.';
+    return text;
+}
+
 QString DeviceName(const QIODevice &device)
 {
     if (const auto *file = qobject_cast<const QFileDevice *>(&device); file && !file->fileName().isEmpty())

@@ -33,6 +33,10 @@ public:
 
 class QIODevice;
 
+// The text the application's standard error box shows for an error text: "." appended when the
+// last character sorts after it ("data error" is shown as "data error.").
+QString StandardErrorText(const QString &text);
+
 // How messages name a device: the file name of a file, otherwise a generic word.
 QString DeviceName(const QIODevice &device);
 // "Cannot write to <name>: <reason>" and its reading twin, for a device that refused.

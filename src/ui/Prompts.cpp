@@ -1,8 +1,8 @@
 #include "Prompts.h"
 
+#include "StorageErrors.h"
+
 QString TPrompts::StandardErrorText(const QString &text)
 {
-    if (!text.isEmpty() && text.back() > u'.')
-        return text + u'.';
-    return text;
+    return ::StandardErrorText(text);
 }

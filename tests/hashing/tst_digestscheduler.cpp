@@ -2,6 +2,7 @@
 #include "DigestTestKit.h"
 
 #include <QSignalSpy>
+#include <unistd.h>
 
 namespace {
 
@@ -78,6 +79,55 @@ private Q_SLOTS:
         QVERIFY(locked->Md5.isEmpty());
         QCOMPARE(next->State, fsDigested);
         QVERIFY(f.catalog.Md5Queue().empty());
+    }
+
+    void digestingTheQueueHereFollowsTheRulesOfTheChain()
+    {
+        TDigestFixture f;
+        TFileDat *a = f.Add(QStringLiteral("a"), 2 * Block + 1);
+        TFileDat *gone = f.Add(QStringLiteral("gone"), 10);
+        TFileDat *done = f.Add(QStringLiteral("done"), 10);
+        TFileDat *b = f.Add(QStringLiteral("b"), 0);
+        QVERIFY(QFile::remove(gone->FullPath()));
+        f.catalog.SetRecordState(done, fsDigested); // digested meanwhile: passed over
+        f.catalog.EnqueueForDigest(a);              // queued twice: digested once
+        f.states.clear();
+        QThread *const self = QThread::currentThread();
+        QObject::connect(&f.catalog, &TCatalog::recordChanged, &f.catalog,
+                         [&] { QCOMPARE(QThread::currentThread(), self); });
+
+        f.scheduler.DigestQueueHere();
+        QCOMPARE(f.states, QStringList({"a 1", "a 0", "gone 2", "b 1", "b 0"}));
+        QCOMPARE(a->Md5, Md5Of(a->FullPath()));
+        QCOMPARE(b->Md5, Md5Of(b->FullPath()));
+        QVERIFY(done->Md5.isEmpty());
+        QVERIFY(f.catalog.Md5Queue().empty());
+        QCOMPARE(f.view.log.mid(f.view.log.size() - 2),
+                 QStringList({"modified", "status Operation completed"}));
+        QVERIFY(f.Idle());
+        QVERIFY(!f.view.log.contains(QStringLiteral("folder Docs"))); // no window to bring it into
+    }
+
+    void digestingTheQueueHereSendsUnreadableFilesBackToPending()
+    {
+        // Root reads files whatever their permissions say, but not this one.
+        const QString unreadable =
+            ::geteuid() == 0 ? QStringLiteral("/proc/sys/vm/compact_memory") : QString();
+        TDigestFixture f;
+        TFileDat *locked = f.Add(QStringLiteral("locked"), 100);
+        TFileDat *next = f.Add(QStringLiteral("next"), 100);
+        if (unreadable.isEmpty()) {
+            QVERIFY(QFile::setPermissions(locked->FullPath(), {}));
+        } else {
+            if (!QFileInfo(unreadable).isFile() || QFile(unreadable).open(QIODevice::ReadOnly))
+                QSKIP("no file here that the superuser cannot read");
+            f.catalog.SetRecordRealPath(locked, QFileInfo(unreadable).path() + u'/');
+            locked->FileName = QFileInfo(unreadable).fileName();
+        }
+        f.scheduler.DigestQueueHere();
+        QCOMPARE(locked->State, fsPending);
+        QVERIFY(locked->Md5.isEmpty());
+        QCOMPARE(next->State, fsDigested);
     }
 
     void skipStopAllAndRestartAll()

@@ -3,6 +3,7 @@
 #include "MD5ThUnit.h"
 
 #include <QTemporaryDir>
+#include <cerrno>
 
 namespace {
 
@@ -136,7 +137,26 @@ private Q_SLOTS:
             QVERIFY(run.handedOver.isEmpty());
             QVERIFY(run.worker.DigestText().isEmpty());
             QVERIFY(run.worker.ReadFailed());
+            QCOMPARE(run.worker.ReadError(), qt_error_string(record == &gone ? ENOENT : EISDIR));
         }
+    }
+
+    void aReaderDigestsOneFileAfterAnotherOnItsOwnersThread()
+    {
+        // One reader for several files: a failure must not stick to the next file, and block
+        // boundaries must be handled as in the worker.
+        CMd5Thread reader;
+        const QDir dir(m_dir.path());
+        const QString files[] = {WriteFile(dir, QStringLiteral("r0.bin"), 0),
+                                 WriteFile(dir, QStringLiteral("r1.bin"), Block + 1)};
+        QVERIFY(reader.DigestFile(dir.filePath(QStringLiteral("absent.bin"))).isEmpty());
+        QVERIFY(reader.ReadFailed());
+        for (const QString &path : files) {
+            QCOMPARE(reader.DigestFile(path).toLower(), Md5Of(path));
+            QVERIFY(!reader.ReadFailed());
+            QVERIFY(reader.ReadError().isEmpty());
+        }
+        QVERIFY(!reader.isRunning());
     }
 
 private:

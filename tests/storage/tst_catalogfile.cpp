@@ -1,6 +1,7 @@
 #include "Catalog.h"
 #include "CatalogFile.h"
 #include "CatalogWriter.h"
+#include "StorageErrors.h"
 #include "StorageTestTools.h"
 #include "TempFiles.h"
 #include "ZStreams.h"
@@ -482,6 +483,17 @@ private Q_SLOTS:
         const QString message = loadError(catalog, path("bad.dat"));
         QVERIFY2(message.contains(error), qPrintable(message));
         QVERIFY(!catalog.HasFolders()); // nothing of a refused file stays
+    }
+
+    void errorBoxTextEndsWithAPeriodOnlyAfterCharactersSortingAfterIt()
+    {
+        QCOMPARE(StandardErrorText(QStringLiteral("data error")), QStringLiteral("data error."));
+        QCOMPARE(StandardErrorText(QStringLiteral("ends.")), QStringLiteral("ends."));
+        // '"' and ')' sort before '.', so such a text is shown as it is.
+        QCOMPARE(StandardErrorText(QStringLiteral("Cannot open \"a.dat\"")),
+                 QStringLiteral("Cannot open \"a.dat\""));
+        QCOMPARE(StandardErrorText(QStringLiteral("(x)")), QStringLiteral("(x)"));
+        QCOMPARE(StandardErrorText(QString()), QString());
     }
 
     void odditiesThatStillLoad_data()
