@@ -100,6 +100,13 @@ void TDravikForm::buildPanes()
     FoldersTree->setObjectName(QStringLiteral("FoldersTree"));
     FoldersTree->setModel(m_treeModel);
     paintBackground(FoldersTree, PaneColour);
+    // The selected folder is the current one: the selection shows in the current folder's colours.
+    QPalette treeColours = FoldersTree->palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        treeColours.setColor(group, QPalette::Highlight, CurrentFolderColour);
+        treeColours.setColor(group, QPalette::HighlightedText, Qt::white);
+    }
+    FoldersTree->setPalette(treeColours);
     FoldersTree->installEventFilter(this);
 
     m_listModel = new TFileListModel(m_catalog, this);
