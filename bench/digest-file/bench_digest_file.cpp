@@ -6,6 +6,7 @@
 //
 // Prints every round, both median throughputs (MB = 10^6 bytes) and, last, "ratio <worker/md5sum>".
 
+#include "BenchMedian.h"
 #include "Catalog.h"
 #include "DigestScheduler.h"
 
@@ -108,13 +109,6 @@ double Md5sumRound(const QString &path, qint64 size, QString &digest)
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     digest = QString::fromLatin1(md5sum.readAllStandardOutput().left(32));
     return double(size) / 1e6 / seconds;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 //
 // Prints every round and, last, "seconds <median of the rounds>".
 
+#include "BenchMedian.h"
 #include "DuplicateSets.h"
 
 #include <QElapsedTimer>
@@ -68,13 +69,6 @@ qint64 generate(TCatalog &catalog, int records, int folders, quint32 seed)
     return repeats;
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -110,6 +104,6 @@ int main(int argc, char **argv)
             return 1;
         }
     }
-    std::printf("seconds %.3f\n", median(seconds));
+    std::printf("seconds %.3f\n", Median(seconds));
     return 0;
 }

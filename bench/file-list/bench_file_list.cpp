@@ -2,6 +2,7 @@
 // first three columns, and removing 10,000 selected records. Each figure is the median of five
 // rounds on a fresh window. Last line: show_ms <median>.
 
+#include "BenchMedian.h"
 #include "FileListModel.h"
 #include "main.h"
 
@@ -59,12 +60,6 @@ void fill(TCatalog &catalog, TFolderNode *folder)
     catalog.AppendRecords(folder, std::move(records));
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 double msSince(const QElapsedTimer &timer)
 {
     return double(timer.nsecsElapsed()) / 1e6;
@@ -120,11 +115,11 @@ int main(int argc, char *argv[])
         form.close();
     }
 
-    std::printf("show %.1f ms\n", median(show));
-    std::printf("sort by name %.1f ms\n", median(sortName));
-    std::printf("sort by size %.1f ms\n", median(sortSize));
-    std::printf("sort by date %.1f ms\n", median(sortDate));
-    std::printf("remove %d of %d %.1f ms\n", Removed, Records, median(removal));
-    std::printf("show_ms %.1f\n", median(show));
+    std::printf("show %.1f ms\n", Median(show));
+    std::printf("sort by name %.1f ms\n", Median(sortName));
+    std::printf("sort by size %.1f ms\n", Median(sortSize));
+    std::printf("sort by date %.1f ms\n", Median(sortDate));
+    std::printf("remove %d of %d %.1f ms\n", Removed, Records, Median(removal));
+    std::printf("show_ms %.1f\n", Median(show));
     return 0;
 }

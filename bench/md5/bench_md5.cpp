@@ -5,6 +5,7 @@
 //
 // Prints every round, both median throughputs (MB = 10^6 bytes) and, last, "ratio <engine/openssl>".
 
+#include "BenchMedian.h"
 #include "Md5Engine.h"
 
 #include <algorithm>
@@ -88,13 +89,6 @@ double Measure(DigestFunction digestFunction, const std::vector<std::uint8_t> &d
     digest = digestFunction(data);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     return double(data.size()) / 1e6 / elapsed.count();
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 } // namespace

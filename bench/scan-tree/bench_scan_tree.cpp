@@ -8,6 +8,8 @@
 // The tree: folders in two levels, files of 1 to 64 KiB of pseudo-random bytes, about one in ten
 // a copy of an earlier file. Prints every round, both medians and, last, "ratio <dravik/hashdeep>".
 
+#include "BenchMedian.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -110,13 +112,6 @@ void compareDigests(const QString &cli, const QString &tree, const QString &cata
                  .arg(theirs.size()));
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -152,7 +147,7 @@ int main(int argc, char **argv)
                     theirs.back());
         std::fflush(stdout);
     }
-    const double a = median(ours), b = median(theirs);
+    const double a = Median(ours), b = Median(theirs);
     std::printf("median: dravik-cli scan %.3f s (%.1f MB/s)   hashdeep %.3f s (%.1f MB/s)\n", a,
                 double(bytes) / 1e6 / a, b, double(bytes) / 1e6 / b);
     std::printf("ratio %.2f\n", a / b);

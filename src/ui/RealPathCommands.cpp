@@ -67,18 +67,26 @@ void TDravikForm::FilCheckexistenceClick()
     m_prompts.Information(text);
 }
 
-void TDravikForm::FilShellopenClick()
+const TFileDat *TDravikForm::firstSelectedWithRealPath()
 {
     const QList<int> rows = SelectedRows();
     if (rows.isEmpty()) {
         m_prompts.Information(QStringLiteral("Please select the file and try again."));
-        return;
+        return nullptr;
     }
     const TFileDat *record = m_listModel->RecordAt(rows.first());
     if (record->RealPath.isEmpty()) {
         m_prompts.Information(QStringLiteral("Selected file doesn't have real path."));
-        return;
+        return nullptr;
     }
+    return record;
+}
+
+void TDravikForm::FilShellopenClick()
+{
+    const TFileDat *record = firstSelectedWithRealPath();
+    if (!record)
+        return;
     const QString path = record->FullPath();
     if (fileExists(*record))
         m_shell.Open(path);
@@ -88,16 +96,9 @@ void TDravikForm::FilShellopenClick()
 
 void TDravikForm::FilOpenfolderClick()
 {
-    const QList<int> rows = SelectedRows();
-    if (rows.isEmpty()) {
-        m_prompts.Information(QStringLiteral("Please select the file and try again."));
+    const TFileDat *record = firstSelectedWithRealPath();
+    if (!record)
         return;
-    }
-    const TFileDat *record = m_listModel->RecordAt(rows.first());
-    if (record->RealPath.isEmpty()) {
-        m_prompts.Information(QStringLiteral("Selected file doesn't have real path."));
-        return;
-    }
     if (QFileInfo(record->RealPath).isDir())
         m_shell.Open(record->RealPath);
     else

@@ -196,6 +196,9 @@ private:
 
     // RealPathCommands.cpp
     static QString ResultsHeading(int count);
+    // The record of the first selected row when it has a real path; otherwise says what is
+    // missing and gives nullptr.
+    const TFileDat *firstSelectedWithRealPath();
 
     // RegistryCommands.cpp
     void showStorageProgress(qint64 done, qint64 total);
