@@ -21,3 +21,8 @@ int CompareTextLocale(QStringView a, QStringView b)
 {
     return caseInsensitiveCollator().compare(a, b);
 }
+
+QCollatorSortKey SortKeyLocale(const QString &text)
+{
+    return caseInsensitiveCollator().sortKey(text);
+}

@@ -3,8 +3,6 @@
 #include "LocaleText.h"
 #include "support.h"
 
-#include <QCollator>
-#include <QLocale>
 #include <algorithm>
 
 namespace {
@@ -182,12 +180,10 @@ bool TFileListModel::SortByColumn(int column)
     std::vector<TRow> rows = m_rows;
     switch (column) {
     case colFileName: {
-        QCollator collator(QLocale::system());
-        collator.setCaseSensitivity(Qt::CaseInsensitive);
         std::vector<std::pair<QCollatorSortKey, size_t>> keys;
         keys.reserve(rows.size());
         for (size_t i = 0; i < rows.size(); ++i)
-            keys.emplace_back(collator.sortKey(rows[i].Record->FileName), i);
+            keys.emplace_back(SortKeyLocale(rows[i].Record->FileName), i);
         std::stable_sort(keys.begin(), keys.end(),
                          [](const auto &a, const auto &b) { return a.first.compare(b.first) < 0; });
         std::vector<TRow> sorted;

@@ -22,7 +22,6 @@
 #include "DigestView.h"
 #include "Prompts.h"
 
-#include <QPointer>
 #include <QWidget>
 #include <functional>
 
