@@ -1,13 +1,11 @@
 #pragma once
 
 // Shared helpers of the catalog core: file facts read from disk, the texts of sizes and
-// dates, the string hash of the duplicate search and the shaded title band of every window.
+// dates and the string hash of the duplicate search (the title band's picture is in
+// ShadeImage.h, the one helper that needs QtGui).
 // None of them keeps state; all are safe to call from any thread.
 
-#include <QColor>
 #include <QDateTime>
-#include <QImage>
-#include <QSize>
 #include <QString>
 #include <QStringView>
 
@@ -42,9 +40,6 @@ QString LocaleLongTimeFormat();
 
 // The ELF (PJW) hash of the text's 8-bit characters (characters beyond Latin-1 count as '?').
 quint32 ElfHash(QStringView text);
-
-// The title band: the given colour shaded by the cosine towards a light top-left corner.
-QImage ShadeImage(const QColor &colour, const QSize &size);
 
 // Day counts: days since 1899-12-30 00:00 local time, the time of day as the fraction (for days
 // before that date the fraction still counts forward: -1.25 is 1899-12-29 06:00).

@@ -11,6 +11,7 @@
 #include "Pictures.h"
 #include "ProgressCyl.h"
 #include "ScrambledTexts.h"
+#include "ShadeImage.h"
 #include "TitleButtons.h"
 #include "main.h"
 #include "support.h"
@@ -171,9 +172,7 @@ void TDravikForm::buildCommandPanel()
                                 QStringLiteral("Load Dravik"), 535, 5, TCommandPicture::LoadRegistry);
     SaveMdBt = commandButton(QStringLiteral("SaveMdBt"), QStringLiteral("Save registry"),
                              QStringLiteral("Save Dravik"), 535, 33, TCommandPicture::SaveRegistry);
-    for (QPushButton *disabled :
-         {RemoveFolderBt, AddFilesBt, CommentsBt, RemoveFilesBt, CheckDupBt, SearchAllDupBt, SaveMdBt})
-        disabled->setEnabled(false);
+    UpdateCommandStates();
 
     for (int x : {131, 526}) {
         auto *bevel = new QFrame(BottomPanel);

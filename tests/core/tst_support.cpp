@@ -1,3 +1,4 @@
+#include "ShadeImage.h"
 #include "support.h"
 
 #include <QFile>

@@ -1,0 +1,13 @@
+#pragma once
+
+// The picture of every window's title band. It lives apart from the other helpers of the core
+// because it is the only one that needs QtGui: the core, the hashing and storage layers and the
+// command-line program link QtCore alone.
+
+#include <QColor>
+#include <QImage>
+#include <QSize>
+
+// The given colour shaded by the cosine towards a light top-left corner (red 240, green 245,
+// blue 250), each channel rounded to the nearest whole number, halves to even.
+QImage ShadeImage(const QColor &colour, const QSize &size);
