@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QStringEncoder>
+#include <algorithm>
 
 namespace {
 
@@ -37,14 +38,38 @@ private:
 
 } // namespace
 
+namespace {
+
+// A field that holds the separator, a quotation mark or a line break goes in quotation marks
+// (inner ones doubled), so spreadsheets keep the columns; every other field stays as it is.
+void AppendField(QString &line, const QString &field)
+{
+    static const QString special = QStringLiteral(";\"\r\n");
+    const bool quoted = std::any_of(field.begin(), field.end(), [](QChar c) { return special.contains(c); });
+    if (!quoted) {
+        line += field;
+    } else {
+        line += u'"';
+        for (QChar c : field) {
+            if (c == u'"')
+                line += u'"';
+            line += c;
+        }
+        line += u'"';
+    }
+    line += u';';
+}
+
+} // namespace
+
 QString CsvLine(const TFileDat &record, const QString &folderPath)
 {
     QString line;
     line.reserve(record.Md5.size() + folderPath.size() + record.FileName.size() + record.Comment.size() +
                  record.RealPath.size() + 48);
-    line += record.Md5 + u';' + folderPath + u';' + record.FileName + u';' + QString::number(record.Size) +
-            u';' + LocaleDateTimeText(record.DateTime) + u';' + record.Comment + u';' + record.RealPath +
-            u';';
+    for (const QString &field : {record.Md5, folderPath, record.FileName, QString::number(record.Size),
+                                 LocaleDateTimeText(record.DateTime), record.Comment, record.RealPath})
+        AppendField(line, field);
     return line;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
 // The catalog as semicolon-separated text for spreadsheets: a header line, then one line per
-// record, folders in pre-order and records in list order. Every field is followed by ";" and
-// written as it is (no quoting), lines end in CR LF, the text is in the system's 8-bit encoding.
+// record, folders in pre-order and records in list order. Every field is followed by ";"; a field
+// that contains ";", a quotation mark, a carriage return or a line feed is put in quotation
+// marks with inner quotation marks doubled, every other field is written as it is. Lines end in
+// CR LF, the text is in the system's 8-bit encoding.
 //
 //   MD5 code;Path;Filename;Size;File date/time;Comments;Real file path;
 //   <Md5>;<FolderPath>;<FileName>;<Size>;<LocaleDateTimeText>;<Comment>;<RealPath>;

@@ -191,7 +191,7 @@ private Q_SLOTS:
         const QString date = LocaleDateTimeText(ParseDateText(QLatin1String(TestDateText)));
         const QString expected =
             QStringLiteral("MD5 code;Path;Filename;Size;File date/time;Comments;Real file path;\r\n"
-                           "%1;Home\\;a.txt;12;%2;x;y;/data/;\r\n"
+                           "%1;Home\\;a.txt;12;%2;\"x;y\";/data/;\r\n"
                            ";Home\\Photos\\;p.jpg;3;%2;;;\r\n")
                 .arg(DigestA, date);
         QCOMPARE(QString::fromLocal8Bit(ReadWholeFile(csv)), expected);

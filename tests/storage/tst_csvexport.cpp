@@ -74,14 +74,30 @@ private Q_SLOTS:
         QCOMPARE(got,
                  (QStringList{
                      QString::fromLatin1(CsvHeader),
-                     // No digest: the line starts with the separator; the comment's ";" shifts
-                     // the following columns, nothing is quoted.
-                     ";Home\\;a.txt;1;" + midnightText + ";has;semicolon;/docs/;",
+                     // No digest: the line starts with the separator; the comment's ";" is
+                     // quoted, so the real path stays in its own column.
+                     ";Home\\;a.txt;1;" + midnightText + ";\"has;semicolon\";/docs/;",
                      "0123456789abcdef0123456789abcdef;Home\\Photos\\;p.jpg;2048;" + noonText + ";;/pics/;",
                      // No real path: the line ends in ";;".
                      "ffffffffffffffffffffffffffffffff;Work\\;w.doc;0;" + noonText + ";;;",
                      QString(),
                  }));
+    }
+
+    // Spreadsheets split a line at every ";" and at line breaks outside quotation marks.
+    void fieldsWithSeparatorsQuotesOrLineBreaksAreQuoted()
+    {
+        TCatalog catalog;
+        TFolderNode *folder = catalog.AddFolder(nullptr, QStringLiteral("F"));
+        addRecord(catalog, folder, "plain.txt", 7, "", "/r/", "keep, sort later", 0);
+        addRecord(catalog, folder, "s.txt", 7, "", "/r/", "keep; sort later", 0);
+        addRecord(catalog, folder, "q.txt", 7, "", "/r/", "the \"best\" one", 0);
+        addRecord(catalog, folder, "b.txt", 7, "", "/r/", "two\r\nlines", 0);
+        const QByteArray date = LocaleDateTimeText(0).toLocal8Bit();
+        QCOMPARE(exported(catalog), Header + ";F\\;plain.txt;7;" + date + ";keep, sort later;/r/;\r\n" +
+                                        ";F\\;s.txt;7;" + date + ";\"keep; sort later\";/r/;\r\n" +
+                                        ";F\\;q.txt;7;" + date + ";\"the \"\"best\"\" one\";/r/;\r\n" +
+                                        ";F\\;b.txt;7;" + date + ";\"two\r\nlines\";/r/;\r\n");
     }
 
     void foldersWithoutRecordsGiveTheHeaderOnly()
