@@ -7,6 +7,9 @@
 
 TImageBt::TImageBt(QWidget *parent) : QAbstractButton(parent)
 {
+    // A picture drawn on the window, clicked with the mouse only: it never takes the keyboard
+    // focus, so Tab passes it by and Space or Enter never press it.
+    setFocusPolicy(Qt::NoFocus);
     resize(23, 23);
     PictureChanged();
 }

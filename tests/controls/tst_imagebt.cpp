@@ -4,7 +4,9 @@
 #include "ImageBt.h"
 #include "TitleButtons.h"
 
+#include <QApplication>
 #include <QEnterEvent>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -57,6 +59,7 @@ private slots:
     void largerPictOverIsDrawnAtPictNormSize();
     void transparentLeavesOutTheBottomLeftColour();
     void titleBandButtonsComeReady();
+    void aClickLeavesTheFocusWhereItWas();
 
 private:
     QWidget *m_host = nullptr;
@@ -200,6 +203,23 @@ void TestImageBt::titleBandButtonsComeReady()
         QVERIFY(button.PictOver() != button.PictNorm());
         QVERIFY(!button.Transparent());
     }
+}
+
+void TestImageBt::aClickLeavesTheFocusWhereItWas()
+{
+    QWidget window;
+    auto *edit = new QLineEdit(&window);
+    auto *button = new TImageBt(&window);
+    button->move(0, 40);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    edit->setFocus();
+    QSignalSpy clicks(button, &QAbstractButton::clicked);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(QApplication::focusWidget(), edit);
+    QCOMPARE(button->focusPolicy(), Qt::NoFocus);
 }
 
 QTEST_MAIN(TestImageBt)
