@@ -37,9 +37,7 @@ public:
             m_loop.quit();
     }
     void MarkModified() override {}
-    bool IsBusy() const override { return false; }
-    void SetBusy(bool) override {}
-    void EnableCommands(bool) override {}
+    void RunLongOperation(const std::function<void()> &work) override { work(); }
 
 private:
     QEventLoop &m_loop;

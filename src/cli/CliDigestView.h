@@ -12,10 +12,5 @@ public:
     void ShowRecordRow(TFileDat *) override {}
     void SetStatus(const QString &, bool) override {}
     void MarkModified() override {}
-    bool IsBusy() const override { return m_busy; }
-    void SetBusy(bool busy) override { m_busy = busy; }
-    void EnableCommands(bool) override {}
-
-private:
-    bool m_busy = false;
+    void RunLongOperation(const std::function<void()> &work) override { work(); }
 };

@@ -85,8 +85,8 @@ TCommandMessage RestartAllMd5Calculation(TDigestScheduler &scheduler)
     if (catalog.Md5Queue().empty())
         return Information(
             QStringLiteral("MD5 code already calculated for all files (%1) in the registry.").arg(total));
-    const TCommandMessage report = NotQueuedReport(total, withoutRealPath, missing);
-    scheduler.PostMd5Next();
+    TCommandMessage report = NotQueuedReport(total, withoutRealPath, missing);
+    report.PostMd5Next = true;
     return report;
 }
 
@@ -103,8 +103,8 @@ TCommandMessage RecalculateMd5(TDigestScheduler &scheduler, const QList<TFileDat
         if (record->State != fsDigesting)
             QueueIfPresent(catalog, record, withoutRealPath, missing);
     }
-    const TCommandMessage report = NotQueuedReport(selected.size(), withoutRealPath, missing);
-    scheduler.PostMd5Next();
+    TCommandMessage report = NotQueuedReport(selected.size(), withoutRealPath, missing);
+    report.PostMd5Next = true;
     return report;
 }
 
@@ -129,21 +129,18 @@ TSearchOutcome SearchMd5Code(TDigestScheduler &scheduler, const std::function<st
             Information(QStringLiteral("The code you entered is not a MD5 valid code, please try again.")),
             nullptr};
 
-    TDigestView &view = scheduler.View();
-    view.SetBusy(true);
-    view.EnableCommands(false);
     TFileDat *found = nullptr;
-    catalog.ForEachFolder([&](TFolderNode *folder) {
-        for (const auto &record : folder->Records()) {
-            if (record->Md5 == code) {
-                found = record.get();
-                return false;
+    scheduler.View().RunLongOperation([&] {
+        catalog.ForEachFolder([&](TFolderNode *folder) {
+            for (const auto &record : folder->Records()) {
+                if (record->Md5 == code) {
+                    found = record.get();
+                    return false;
+                }
             }
-        }
-        return true;
+            return true;
+        });
     });
-    view.EnableCommands(true);
-    view.SetBusy(false);
     if (!found)
         return {Information(QStringLiteral("MD5 code not found in the registry.")), nullptr};
     return {{}, found};

@@ -23,6 +23,9 @@ struct TCommandMessage
 {
     TMessageKind Kind = mkNone;
     QString Text;
+    // The queue is to start: WM_MD5NEXT is posted once the box (if any) is closed, so the queue
+    // does not switch folders under an open box.
+    bool PostMd5Next = false;
 };
 
 // "Skip file being calculated": stops the digest in progress; the queue goes on with the next.
@@ -32,7 +35,8 @@ TCommandMessage StopAllMd5Calculation(TDigestScheduler &scheduler);
 // "Restart all MD5 calculation": queues every record without digest whose file is present.
 TCommandMessage RestartAllMd5Calculation(TDigestScheduler &scheduler);
 // "Recalculate MD5 for selected files": selected holds the records of the selected rows of the
-// current folder's list. The window clears the selection afterwards.
+// current folder's list. The window clears the selection afterwards. Both leave posting
+// WM_MD5NEXT to the caller (PostMd5Next).
 TCommandMessage RecalculateMd5(TDigestScheduler &scheduler, const QList<TFileDat *> &selected);
 
 // "Search for specific MD5 code": ask shows the input box and gives its text, or nothing when

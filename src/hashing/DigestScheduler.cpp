@@ -110,12 +110,25 @@ void TDigestScheduler::queueEnded()
 void TDigestScheduler::startWorker(TFileDat *record)
 {
     // Everything that keeps the record safe is in place before the view gets a chance to let
-    // pending messages run: a command that removes the record meanwhile finds a running worker
-    // to stop, and another WM_MD5NEXT finds Md5Running set.
+    // pending messages run: commands leave a record being digested alone, another WM_MD5NEXT
+    // finds Md5Running set, and a stop meanwhile (skip, removal, clearing) finds the start under
+    // way and cancels it.
     m_catalog.SetRecordState(record, fsDigesting);
     m_md5Running = true;
-    auto worker = std::make_unique<CMd5Thread>(record, WM_MD5PROGRESS, this);
     const quint64 serial = ++m_workerSerial;
+    m_startingSerial = serial;
+
+    // The view goes first, so even a file digested in an instant has its folder selected and
+    // its row shown in the look of a record being digested.
+    TFolderNode *folder = record->Folder;
+    if (folder != m_catalog.CurrentFolder())
+        m_view.BringFolderIntoView(folder);
+    if (m_startingSerial != serial)
+        return; // stopped while events ran; the record may be gone
+    m_startingSerial = 0;
+    m_view.ShowRecordRow(record);
+
+    auto worker = std::make_unique<CMd5Thread>(record, WM_MD5PROGRESS, this);
     connect(
         worker.get(), &CMd5Thread::DigestComputed, this,
         [this, record](const QString &md5) { handOver(record, md5); }, Qt::BlockingQueuedConnection);
@@ -127,13 +140,6 @@ void TDigestScheduler::startWorker(TFileDat *record)
         m_workerSetup(*worker);
     m_md5Thread = std::move(worker);
     m_md5Thread->start(CMd5Thread::Priority);
-
-    TFolderNode *folder = record->Folder;
-    if (folder != m_catalog.CurrentFolder())
-        m_view.BringFolderIntoView(folder);
-    // The view may have let the worker finish, or the record be removed, meanwhile.
-    if (m_endNotifiedFor == serial && m_catalog.DigestingRecord() == record)
-        m_view.ShowRecordRow(record);
 }
 
 void TDigestScheduler::handOver(TFileDat *record, const QString &md5)
@@ -175,8 +181,18 @@ void TDigestScheduler::WorkerEnded(quint64 worker)
 
 void TDigestScheduler::StopDigest()
 {
-    if (!m_md5Running || !m_md5Thread)
+    if (!m_md5Running)
         return;
+    if (!m_md5Thread) {
+        // Stopped while the view brought the record's folder into view: no worker yet.
+        if (TFileDat *record = m_catalog.DigestingRecord()) {
+            m_catalog.SetRecordMd5(record, QString());
+            m_catalog.SetRecordState(record, fsPending);
+        }
+        m_startingSerial = 0;
+        m_md5Running = false;
+        return;
+    }
     CMd5Thread &worker = *m_md5Thread;
     TFileDat *record = worker.Record();
     // Once the digest is handed over the record is an ordinary one again and may even be gone.

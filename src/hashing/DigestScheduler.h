@@ -80,6 +80,7 @@ private:
     std::unique_ptr<CMd5Thread> m_md5Thread;
     quint64 m_workerSerial = 0;   // numbers the workers, so a late notification finds its own
     quint64 m_endNotifiedFor = 0; // the worker whose end notification counts; 0 once removed
+    quint64 m_startingSerial = 0; // the worker about to start while the view shows its record
     QMetaObject::Connection m_endNotification;
     std::function<void(CMd5Thread &)> m_workerSetup;
 };

@@ -4,6 +4,7 @@
 // implements it; tests put a fake in its place. Called on the user-interface thread only.
 
 #include <QString>
+#include <functional>
 
 class TFolderNode;
 struct TFileDat;
@@ -24,7 +25,7 @@ public:
     // keep: the text stays until replaced; otherwise it is cleared after 5 seconds.
     virtual void SetStatus(const QString &text, bool keep) = 0;
     virtual void MarkModified() = 0;
-    virtual bool IsBusy() const = 0;
-    virtual void SetBusy(bool busy) = 0;
-    virtual void EnableCommands(bool on) = 0;
+    // Runs a command's work as a long operation: Busy set and the commands off meanwhile, both
+    // restored however the work ends.
+    virtual void RunLongOperation(const std::function<void()> &work) = 0;
 };

@@ -4,6 +4,7 @@
 // scheduler asks of it.
 
 #include "Catalog.h"
+#include "DigestCommands.h"
 #include "DigestScheduler.h"
 #include "DigestView.h"
 #include "MD5ThUnit.h"
@@ -98,13 +99,14 @@ public:
         log << QStringLiteral("status %1%2").arg(text, keep ? QStringLiteral(" (kept)") : QString());
     }
     void MarkModified() override { log << QStringLiteral("modified"); }
-    bool IsBusy() const override { return m_busy; }
-    void SetBusy(bool busy) override
+    void RunLongOperation(const std::function<void()> &work) override
     {
-        m_busy = busy;
-        log << QStringLiteral("busy %1").arg(busy);
+        m_busy = true;
+        log << QStringLiteral("busy 1") << QStringLiteral("commands 0");
+        work();
+        log << QStringLiteral("commands 1") << QStringLiteral("busy 0");
+        m_busy = false;
     }
-    void EnableCommands(bool on) override { log << QStringLiteral("commands %1").arg(on); }
 
     QStringList log;
 
@@ -112,6 +114,14 @@ private:
     TCatalog &m_catalog;
     bool m_busy = false;
 };
+
+// Does what the window does after showing a command's box: starts the queue when asked to.
+inline TCommandMessage Started(TDigestScheduler &scheduler, TCommandMessage message)
+{
+    if (message.PostMd5Next)
+        scheduler.PostMd5Next();
+    return message;
+}
 
 // A catalog with one folder "Docs", its scheduler and a fake window. states logs every change of
 // a record's state as "name state".

@@ -45,10 +45,11 @@ private Q_SLOTS:
         // Hold "busy" in its digest: the command must leave it alone.
         TWorkerGate gate;
         f.scheduler.SetWorkerSetup([&](CMd5Thread &worker) { gate.HoldAt(worker, wsBlockDone, 0); });
-        QCOMPARE(RecalculateMd5(f.scheduler, {busy}).Kind, mkNone);
+        QCOMPARE(Started(f.scheduler, RecalculateMd5(f.scheduler, {busy})).Kind, mkNone);
         QTRY_VERIFY(gate.Reached());
         f.states.clear();
-        const TCommandMessage result = RecalculateMd5(f.scheduler, {present, deleted, busy});
+        const TCommandMessage result =
+            Started(f.scheduler, RecalculateMd5(f.scheduler, {present, deleted, busy}));
         QCOMPARE(result.Kind, mkInformation);
         QCOMPARE(result.Text,
                  QStringLiteral("Results for 3 analyzed file(s):\r\n\r\n1 file(s) will not be processed "

@@ -167,7 +167,7 @@ private Q_SLOTS:
         TFileDat *gone = loaded.back().get();
         f.catalog.AppendRecords(f.catalog.AddFolder(f.docs, QStringLiteral("Sub")), std::move(loaded));
         f.scheduler.SetWorkerSetup(nullptr);
-        const TCommandMessage restart = RestartAllMd5Calculation(f.scheduler);
+        const TCommandMessage restart = Started(f.scheduler, RestartAllMd5Calculation(f.scheduler));
         QCOMPARE(restart.Kind, mkInformation);
         QCOMPARE(restart.Text,
                  QStringLiteral("Results for 5 analyzed file(s):\r\n\r\n"
