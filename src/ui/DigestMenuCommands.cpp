@@ -1,6 +1,7 @@
 // The digest commands of the "More options..." menu. The work on the catalog and the queue is
 // done by the command cores of the hashing layer; here are their boxes and what the views show.
 
+#include "CatalogWatch.h"
 #include "DigestCommands.h"
 #include "FileListModel.h"
 #include "FilesListView.h"
@@ -11,7 +12,9 @@
 
 namespace {
 
-void showMessage(TPrompts &prompts, const TCommandMessage &message)
+// Shows the command's box; only then may the queue start, so it does not switch folders under
+// an open box.
+void showMessage(TPrompts &prompts, TDigestScheduler &scheduler, const TCommandMessage &message)
 {
     switch (message.Kind) {
     case mkNone:
@@ -23,6 +26,8 @@ void showMessage(TPrompts &prompts, const TCommandMessage &message)
         prompts.Error(message.Text);
         break;
     }
+    if (message.PostMd5Next)
+        scheduler.PostMd5Next();
 }
 
 } // namespace
@@ -35,22 +40,23 @@ void TDravikForm::MorSearchmd5Click()
             QStringLiteral("Search MD5 codes"),
             QStringLiteral("Enter code to search the first occurrence (32 hexadecimal numbers)"), QString());
     });
-    showMessage(m_prompts, outcome.Message);
+    showMessage(m_prompts, m_scheduler, outcome.Message);
     if (!outcome.Found)
         return;
 
-    const TFileDat *found = outcome.Found;
+    TFileDat *found = outcome.Found;
+    // Events run below: the record may go meanwhile; the watch says whether it is still there.
+    const TCatalogWatch watch(m_catalog, {found});
     SelectFolder(found->Folder);
     FoldersTree->setFocus();
     QCoreApplication::processEvents();
-    // Events ran: the record may be gone by now, so it is only looked up, never read again.
-    const int row = FindRecordRow(found);
+    const int row = watch.Holds(found) ? FindRecordRow(found) : -1;
     if (row < 0)
         return;
     const QModelIndex index = m_listModel->index(row, 0);
     FilesList->scrollTo(index);
     QCoreApplication::processEvents();
-    if (FindRecordRow(found) != row)
+    if (!watch.Holds(found) || FindRecordRow(found) != row)
         return;
     FilesList->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
                                                             QItemSelectionModel::Rows);
@@ -59,25 +65,25 @@ void TDravikForm::MorSearchmd5Click()
 
 void TDravikForm::MorRestartallmd5Click()
 {
-    showMessage(m_prompts, RestartAllMd5Calculation(m_scheduler));
+    showMessage(m_prompts, m_scheduler, RestartAllMd5Calculation(m_scheduler));
 }
 
 void TDravikForm::MorRecalculatemd5Click()
 {
     QList<TFileDat *> selected;
-    for (int row : SelectedRows())
-        selected << m_listModel->RecordAt(row);
+    for (TFileDat *record : SelectedRecords())
+        selected << record;
     const TCommandMessage message = RecalculateMd5(m_scheduler, selected);
     FilesList->clearSelection();
-    showMessage(m_prompts, message);
+    showMessage(m_prompts, m_scheduler, message);
 }
 
 void TDravikForm::MorSkipfilecalculatedClick()
 {
-    showMessage(m_prompts, SkipFileBeingCalculated(m_scheduler));
+    showMessage(m_prompts, m_scheduler, SkipFileBeingCalculated(m_scheduler));
 }
 
 void TDravikForm::MorStopmd5calculationClick()
 {
-    showMessage(m_prompts, StopAllMd5Calculation(m_scheduler));
+    showMessage(m_prompts, m_scheduler, StopAllMd5Calculation(m_scheduler));
 }

@@ -1,19 +1,17 @@
 // The file list: filling, selection, sorting and the commands that do not touch the disk.
 
+#include "CatalogWatch.h"
 #include "FileListModel.h"
 #include "FilesListView.h"
+#include "FolderTreeModel.h"
+#include "FoldersTreeView.h"
+#include "LongOperation.h"
 #include "ProgressCyl.h"
+#include "RecordCommands.h"
 #include "main.h"
 #include "support.h"
 
 #include <QPushButton>
-
-namespace {
-
-// Records leave the catalog in slices, so the progress bar moves while thousands go.
-constexpr size_t RemovalSlice = 500;
-
-} // namespace
 
 void TDravikForm::FillFileList(TFolderNode *folder)
 {
@@ -23,12 +21,12 @@ void TDravikForm::FillFileList(TFolderNode *folder)
         return;
     }
     const int rows = m_listModel->rowCount();
+    m_states.ListFilled(rows > 0);
+    UpdateCommandStates();
     if (rows == 0) {
-        CheckDupBt->setEnabled(false);
         SetStatus(QString(), true);
         return;
     }
-    CheckDupBt->setEnabled(true);
     SetStatus(QString::number(rows) + (rows == 1 ? QStringLiteral(" file, ") : QStringLiteral(" files, ")) +
                   SizeText(m_listModel->TotalSize(), false),
               false);
@@ -53,6 +51,43 @@ QList<int> TDravikForm::SelectedRows() const
     return rows;
 }
 
+std::vector<TFileDat *> TDravikForm::SelectedRecords() const
+{
+    const QList<int> rows = SelectedRows();
+    std::vector<TFileDat *> records;
+    records.reserve(size_t(rows.size()));
+    for (int row : rows)
+        records.push_back(m_listModel->RecordAt(row));
+    return records;
+}
+
+void TDravikForm::deselectRecords(const std::vector<TFileDat *> &records)
+{
+    QItemSelection rows;
+    for (const TFileDat *record : records) {
+        const int row = FindRecordRow(record);
+        if (row >= 0)
+            rows.select(m_listModel->index(row, 0), m_listModel->index(row, TFileListModel::ColumnCount - 1));
+    }
+    FilesList->selectionModel()->select(rows, QItemSelectionModel::Deselect);
+}
+
+void TDravikForm::ClearFileList()
+{
+    m_listModel->Fill(nullptr);
+}
+
+void TDravikForm::RefillCurrentFolder()
+{
+    if (TFolderNode *selected = m_treeModel->FolderAt(FoldersTree->selectionModel()->currentIndex()))
+        FillFileList(selected);
+}
+
+QString TDravikForm::DateColumnCaption() const
+{
+    return m_listModel->headerData(TFileListModel::colDateTime, Qt::Horizontal).toString();
+}
+
 void TDravikForm::FilesListSelectItem()
 {
     if (m_busy) {
@@ -60,9 +95,8 @@ void TDravikForm::FilesListSelectItem()
         FilesList->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
         return;
     }
-    const bool selected = FilesList->selectionModel()->hasSelection();
-    RemoveFilesBt->setEnabled(selected);
-    CommentsBt->setEnabled(selected);
+    m_states.SelectionChanged(FilesList->selectionModel()->hasSelection());
+    UpdateCommandStates();
 }
 
 void TDravikForm::FilesListColumnClick(int column)
@@ -112,12 +146,13 @@ void TDravikForm::CommentsBtClick()
     TFileDat *record = m_listModel->RecordAt(rows.first());
     if (record->State == fsDigesting)
         return;
+    const TCatalogWatch watch(m_catalog, {record});
     const auto comment =
         m_prompts.InputBox(QStringLiteral("File comments"),
                            QStringLiteral("Enter new file comment and press OK, otherwise press "
                                           "Cancel button"),
                            record->Comment);
-    if (!comment || *comment == record->Comment)
+    if (!comment || watch.Confirmed().empty() || *comment == record->Comment)
         return;
     m_catalog.SetRecordComment(record, *comment);
     MarkModified();
@@ -125,53 +160,29 @@ void TDravikForm::CommentsBtClick()
 
 void TDravikForm::RemoveFilesBtClick()
 {
-    const QList<int> rows = SelectedRows();
-    if (rows.isEmpty()) {
+    const std::vector<TFileDat *> named = SelectedRecords();
+    if (named.empty()) {
         m_prompts.Information(QStringLiteral("Please select the file(s) and try again."));
         return;
     }
     const QString question =
-        rows.size() == 1
+        named.size() == 1
             ? QStringLiteral("File \"%1\" will be removed from this list, continue?")
-                  .arg(m_listModel->RecordAt(rows.first())->FileName)
-            : QStringLiteral("%1 files will be removed from this list, continue?").arg(rows.size());
+                  .arg(named.front()->FileName)
+            : QStringLiteral("%1 files will be removed from this list, continue?").arg(named.size());
+    const TCatalogWatch watch(m_catalog, named);
     if (!m_prompts.ConfirmYesNo(question))
         return;
 
-    m_busy = true;
-    EnableCommands(false);
-    removeSelectedRecords();
+    TLongOperation operation(*this);
+    // A record being digested stays, deselected.
+    const std::vector<TFileDat *> held = watch.Held();
+    ProgressBar->SetTag(int(held.size()));
+    const TRecordOutcome outcome =
+        RemoveRecordsFromCatalog(m_catalog, held, [this](int done) { SetProgress(done); });
+    deselectRecords(outcome.LeftAlone);
     FilesList->viewport()->update();
-    ProgressBar->SetPosition(0);
     MarkModified();
-    EnableCommands(true);
-    m_busy = false;
-}
-
-void TDravikForm::removeSelectedRecords()
-{
-    // The record being digested stays, deselected.
-    std::vector<TFileDat *> leaving;
-    for (int row : SelectedRows()) {
-        TFileDat *record = m_listModel->RecordAt(row);
-        if (record->State == fsDigesting)
-            FilesList->selectionModel()->select(m_listModel->index(row, 0),
-                                                QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
-        else
-            leaving.push_back(record);
-    }
-    ProgressBar->SetTag(int(leaving.size()));
-    for (size_t done = 0; done < leaving.size(); done += RemovalSlice) {
-        SetProgress(qint64(done));
-        const size_t end = qMin(leaving.size(), done + RemovalSlice);
-        std::vector<TFileDat *> slice;
-        for (size_t i = done; i < end; ++i) {
-            // Events ran meanwhile: the digest queue may have taken one of them up.
-            if (leaving[i]->State != fsDigesting)
-                slice.push_back(leaving[i]);
-        }
-        m_catalog.RemoveRecords(slice);
-    }
 }
 
 void TDravikForm::FilCopymd5Click()

@@ -1,9 +1,13 @@
 // The folder tree: selection, renaming and the folder commands.
 
+#include "CatalogWatch.h"
 #include "FileListModel.h"
 #include "FolderTreeModel.h"
 #include "FoldersTreeView.h"
 #include "GuardedSelection.h"
+#include "LongOperation.h"
+#include "RecordCommands.h"
+#include "UpdatesSuspended.h"
 #include "main.h"
 #include "support.h"
 
@@ -72,10 +76,8 @@ void TDravikForm::SelectFolder(TFolderNode *folder)
 void TDravikForm::UpdateFolderButtons()
 {
     const bool current = m_catalog.CurrentFolder() != nullptr;
-    RemoveFolderBt->setEnabled(current);
-    AddFilesBt->setEnabled(current);
-    if (!current)
-        CheckDupBt->setEnabled(false);
+    m_states.CurrentFolderChanged(current);
+    UpdateCommandStates();
     CreateFolderBt->setToolTip(current ? QStringLiteral("Create new sub-folder")
                                        : QStringLiteral("Create new root folder"));
 }
@@ -114,9 +116,10 @@ void TDravikForm::CreateRootFolder()
 
 void TDravikForm::CreateSubFolder(TFolderNode *parent)
 {
+    const TCatalogWatch watch(m_catalog, {}, {parent});
     const auto name = m_prompts.InputBox(QStringLiteral("Create new folder"),
                                          QStringLiteral("Enter new sub-folder name"), QString());
-    if (!name || name->isEmpty())
+    if (!name || name->isEmpty() || !watch.Holds(parent))
         return;
     if (m_catalog.SiblingNameExists(parent, *name)) {
         m_prompts.Information(alreadyExists(*name));
@@ -142,7 +145,8 @@ void TDravikForm::RemoveFolder(TFolderNode *folder)
             ? QStringLiteral("Folder \"%1\" will be removed from this list, continue?").arg(folder->Name())
             : QString::number(m_catalog.SubtreeFolderCount(folder)) +
                   QStringLiteral(" folders will be removed from this list, continue?");
-    if (!m_prompts.ConfirmYesNo(question))
+    const TCatalogWatch watch(m_catalog, {}, {folder});
+    if (!m_prompts.ConfirmYesNo(question) || !watch.Holds(folder))
         return;
 
     m_listModel->Fill(nullptr);
@@ -157,15 +161,11 @@ void TDravikForm::RemoveFolder(TFolderNode *folder)
     }
     // The tree lets go of the folder before it goes, so it does not pick a neighbour itself.
     SelectFolder(nullptr);
-
-    m_busy = true;
-    EnableCommands(false);
-    FoldersTree->setUpdatesEnabled(false);
-    m_catalog.RemoveFolder(folder);
-    FoldersTree->setUpdatesEnabled(true);
-    EnableCommands(true);
-    m_busy = false;
-
+    {
+        TLongOperation operation(*this);
+        TUpdatesSuspended suspended(FoldersTree);
+        m_catalog.RemoveFolder(folder);
+    }
     if (next)
         SelectFolder(next);
     else
@@ -256,20 +256,20 @@ void TDravikForm::FolRemoverealpathClick()
                   .arg(current->Name())
             : QStringLiteral("Real path for all files in ") + QString::number(range.size()) +
                   QStringLiteral(" folders will be removed, continue?");
+    const TCatalogWatch watch(m_catalog, {}, range);
     if (!m_prompts.ConfirmYesNo(question))
         return;
-
-    m_busy = true;
-    EnableCommands(false);
-    for (TFolderNode *folder : range) {
-        for (const auto &record : folder->Records()) {
-            if (record->State != fsDigesting)
-                m_catalog.SetRecordRealPath(record.get(), QString());
+    {
+        TLongOperation operation(*this);
+        std::vector<TFileDat *> records;
+        for (TFolderNode *folder : watch.Folders()) {
+            for (const auto &record : folder->Records())
+                records.push_back(record.get());
         }
+        RemoveRecordsRealPath(m_catalog, records);
     }
-    EnableCommands(true);
-    m_busy = false;
-    FillFileList(current);
+    // The digest queue may have made another folder current while the question was open.
+    FillFileList(m_catalog.CurrentFolder());
     MarkModified();
     m_prompts.Information(QStringLiteral("Operation completed."));
 }
@@ -284,10 +284,9 @@ void TDravikForm::setFoldersExpanded(bool expanded)
 {
     if (!m_catalog.HasFolders())
         return;
-    FoldersTree->setUpdatesEnabled(false);
+    TUpdatesSuspended suspended(FoldersTree);
     for (TFolderNode *folder : SubtreeRange(m_catalog.CurrentFolder()))
         FoldersTree->setExpanded(m_treeModel->IndexOf(folder), expanded);
-    FoldersTree->setUpdatesEnabled(true);
 }
 
 void TDravikForm::FolExpandfoldersClick()

@@ -1,13 +1,15 @@
 // The commands that use a record's real path on disk: check, open, open the folder, forget the
 // path, delete the file.
 
+#include "CatalogWatch.h"
 #include "FileListModel.h"
 #include "FilesListView.h"
+#include "LongOperation.h"
 #include "ProgressCyl.h"
+#include "RecordCommands.h"
 #include "main.h"
 #include "support.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace {
@@ -29,40 +31,25 @@ QString TDravikForm::ResultsHeading(int count)
 
 void TDravikForm::FilCheckexistenceClick()
 {
-    const QList<int> rows = SelectedRows();
-    if (rows.isEmpty()) {
+    const std::vector<TFileDat *> records = SelectedRecords();
+    if (records.empty()) {
         m_prompts.Information(QStringLiteral("Please select the file(s) and try again."));
         return;
     }
-    const int count = int(rows.size());
-    int noPath = 0;
-    int missing = 0;
+    const int count = int(records.size());
     FilesList->setUpdatesEnabled(false);
-    for (int row : rows) {
-        TFileDat *record = m_listModel->RecordAt(row);
-        if (record->State == fsDigesting)
-            continue;
-        if (record->RealPath.isEmpty()) {
-            ++noPath;
-        } else if (!fileExists(*record)) {
-            ++missing;
-            m_catalog.SetRecordState(record, fsMissing);
-        } else {
-            // A file found again is not queued; only its look changes.
-            m_catalog.SetRecordState(record, record->Md5.isEmpty() ? fsPending : fsDigested);
-        }
-    }
+    const TRecordOutcome outcome = CheckRecordsExistence(m_catalog, records);
     FilesList->setUpdatesEnabled(true);
     FilesList->clearSelection();
 
     QString text = ResultsHeading(count);
-    if (noPath > 0)
-        text += LineBreak + QString::number(noPath) +
+    if (outcome.NoRealPath > 0)
+        text += LineBreak + QString::number(outcome.NoRealPath) +
                 QStringLiteral(" file(s) wasn't checked because doesn't have real filepath.");
-    if (missing > 0)
-        text += LineBreak + QString::number(missing) +
+    if (outcome.Missing > 0)
+        text += LineBreak + QString::number(outcome.Missing) +
                 QStringLiteral(" file(s) doesn't exist, was marked in RED.");
-    else if (count - noPath > 0)
+    else if (count - outcome.NoRealPath > 0)
         text += LineBreak + QStringLiteral("All checked files exists.");
     m_prompts.Information(text);
 }
@@ -108,25 +95,21 @@ void TDravikForm::FilOpenfolderClick()
 
 void TDravikForm::FilRemoverealpathClick()
 {
-    const QList<int> rows = SelectedRows();
-    if (rows.isEmpty()) {
+    const std::vector<TFileDat *> named = SelectedRecords();
+    if (named.empty()) {
         m_prompts.Information(QStringLiteral("Please select the file(s) and try again."));
         return;
     }
-    const QString question = rows.size() == 1
-                                 ? QStringLiteral("Real path for file \"") +
-                                       m_listModel->RecordAt(rows.first())->FileName +
+    const QString question = named.size() == 1
+                                 ? QStringLiteral("Real path for file \"") + named.front()->FileName +
                                        QStringLiteral("\" will be removed, continue?")
-                                 : QStringLiteral("Real path for ") + QString::number(rows.size()) +
+                                 : QStringLiteral("Real path for ") + QString::number(named.size()) +
                                        QStringLiteral(" files will be removed, continue?");
+    const TCatalogWatch watch(m_catalog, named);
     if (!m_prompts.ConfirmYesNo(question))
         return;
     FilesList->setUpdatesEnabled(false);
-    for (int row : rows) {
-        TFileDat *record = m_listModel->RecordAt(row);
-        if (record->State != fsDigesting)
-            m_catalog.SetRecordRealPath(record, QString());
-    }
+    RemoveRecordsRealPath(m_catalog, watch.Confirmed());
     FilesList->setUpdatesEnabled(true);
     FilesList->clearSelection();
     MarkModified();
@@ -135,76 +118,44 @@ void TDravikForm::FilRemoverealpathClick()
 
 void TDravikForm::FilDeletefilesClick()
 {
-    const QList<int> selected = SelectedRows();
-    if (selected.isEmpty()) {
+    const std::vector<TFileDat *> named = SelectedRecords();
+    if (named.empty()) {
         m_prompts.Information(QStringLiteral("Please select the file(s) and try again."));
         return;
     }
-    const int count = int(selected.size());
-    const QString question = count == 1 ? QStringLiteral("Warning: file \"") +
-                                              m_listModel->RecordAt(selected.first())->FileName +
+    const int count = int(named.size());
+    const QString question = count == 1 ? QStringLiteral("Warning: file \"") + named.front()->FileName +
                                               QStringLiteral("\" will be deleted from disk, continue?")
                                         : QStringLiteral("Warning: ") + QString::number(count) +
                                               QStringLiteral(" files will be deleted from disk, continue?");
+    const TCatalogWatch watch(m_catalog, named);
     if (!m_prompts.ConfirmYesNo(question))
         return;
 
-    m_busy = true;
-    EnableCommands(false);
-    SetStatus(QStringLiteral("deleting ") + QString::number(count) +
-                  QStringLiteral(" file(s), please wait..."),
-              true);
-    QCoreApplication::processEvents();
-    ProgressBar->SetTag(count);
-    int noPath = 0;
-    int missing = 0;
-    int notDeleted = 0;
-    QItemSelectionModel *selection = FilesList->selectionModel();
-    auto deselect = [&](int row) {
-        selection->select(m_listModel->index(row, 0),
-                          QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
-    };
-    for (int round = 0;; ++round) {
-        const QList<int> rows = SelectedRows();
-        if (rows.isEmpty())
-            break;
-        const int row = rows.first();
-        TFileDat *record = m_listModel->RecordAt(row);
-        if (record->State == fsDigesting) {
-            deselect(row);
-        } else if (record->RealPath.isEmpty()) {
-            ++noPath;
-            deselect(row);
-        } else if (!fileExists(*record)) {
-            ++missing;
-            m_catalog.SetRecordState(record, fsMissing);
-            deselect(row);
-        } else if (!m_removeFile(record->FullPath())) {
-            // A file that stays on disk keeps its record.
-            ++notDeleted;
-            deselect(row);
-        } else {
-            m_catalog.RemoveRecord(record);
-        }
-        SetProgress(round);
+    TRecordOutcome outcome;
+    {
+        TLongOperation operation(*this, QStringLiteral("deleting ") + QString::number(count) +
+                                            QStringLiteral(" file(s), please wait..."));
+        // Only what the question named; rows selected while the loop lets events run stay.
+        ProgressBar->SetTag(count);
+        outcome = DeleteRecordFiles(m_catalog, watch.Held(), m_removeFile, TMissingMark::MarkMissing,
+                                    [this](int done) { SetProgress(done); });
+        deselectRecords(outcome.LeftAlone);
+        MarkModified();
     }
-    ProgressBar->SetPosition(0);
-    SetStatus(QString(), true);
-    MarkModified();
-    EnableCommands(true);
-    m_busy = false;
 
     QString text = ResultsHeading(count);
-    if (noPath > 0)
-        text += LineBreak + QString::number(noPath) +
+    if (outcome.NoRealPath > 0)
+        text += LineBreak + QString::number(outcome.NoRealPath) +
                 QStringLiteral(" file(s) wasn't deleted because doesn't have real filepath.");
-    if (missing > 0)
-        text += LineBreak + QString::number(missing) +
+    if (outcome.Missing > 0)
+        text += LineBreak + QString::number(outcome.Missing) +
                 QStringLiteral(" file(s) wasn't deleted because doesn't exist, was marked in RED.");
-    if (notDeleted > 0)
-        text += LineBreak + QString::number(notDeleted) +
+    if (outcome.NotDeleted > 0)
+        text += LineBreak + QString::number(outcome.NotDeleted) +
                 QStringLiteral(" file(s) wasn't deleted because it couldn't be removed from disk.");
-    if (missing == 0 && notDeleted == 0 && count - noPath > 0)
+    // Only when every named file with a real path is gone; one left alone for its digest counts too.
+    if (outcome.Done > 0 && outcome.Done == count - outcome.NoRealPath)
         text += LineBreak + QStringLiteral("All selected files deleted.");
     m_prompts.Information(text);
 }

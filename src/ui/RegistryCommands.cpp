@@ -1,20 +1,21 @@
 // Saving the catalog to its file, loading it back and exporting it as CSV: the dialogs, the
 // status texts, the progress bar and the window's state around the storage layer's work.
 //
-// Each of these runs on the user-interface thread with Busy set and the commands off. When the
-// storage layer throws, the window is put back as it was before the command (commands on, Busy
-// clear, no "please wait" text, progress at 0) and the error goes on to the standard error box.
+// Each of these runs on the user-interface thread as a long operation. When the storage layer
+// throws, the guard puts the window back (commands on, Busy clear, no "please wait" text,
+// progress at 0) and the error goes on to the standard error box.
 
 #include "CatalogFile.h"
 #include "CsvExport.h"
 #include "FoldersTreeView.h"
+#include "LongOperation.h"
 #include "ProgressCyl.h"
+#include "UpdatesSuspended.h"
 #include "main.h"
 #include "support.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
-#include <QPushButton>
+#include <QScopeGuard>
 #include <limits>
 
 namespace {
@@ -40,33 +41,12 @@ QString totalsText(const QString &lead, const TCatalogTotals &totals)
            QStringLiteral(" files.");
 }
 
-// Keeps the folder tree from repainting while a load adds folders, however the load ends.
-class TTreeUpdatesSuspended
-{
-public:
-    explicit TTreeUpdatesSuspended(QWidget *tree) : m_tree(tree) { m_tree->setUpdatesEnabled(false); }
-    ~TTreeUpdatesSuspended() { m_tree->setUpdatesEnabled(true); }
-    TTreeUpdatesSuspended(const TTreeUpdatesSuspended &) = delete;
-    TTreeUpdatesSuspended &operator=(const TTreeUpdatesSuspended &) = delete;
-
-private:
-    QWidget *m_tree;
-};
-
 } // namespace
 
 void TDravikForm::showStorageProgress(qint64 done, qint64 total)
 {
     ProgressBar->SetTag(int(qMin<qint64>(total, std::numeric_limits<int>::max())));
     SetProgress(done);
-}
-
-void TDravikForm::restoreAfterFailedOperation()
-{
-    ProgressBar->SetPosition(0);
-    SetStatus(QString(), true);
-    m_busy = false;
-    EnableCommands(true);
 }
 
 // ---- Save
@@ -92,35 +72,20 @@ bool TDravikForm::SaveCatalog()
     CatalogFileName = path;
 
     // Counted as saved from here on: a digest handed over while the file is written marks the
-    // catalog modified again, since the record went out without it.
+    // catalog modified again, since the record went out without it. Whatever is on disk after a
+    // failure, it is not this catalog.
     SetModified(false);
-    EnableCommands(false);
+    auto keepModifiedOnFailure = qScopeGuard([this] { MarkModified(); });
+    // An empty catalog writes no file and shows no result.
     const bool writing = m_catalog.HasFolders();
-    if (writing) {
-        m_busy = true;
-        SetStatus(QStringLiteral("saving registry, please wait..."), true);
-        QCoreApplication::processEvents();
+    TLongOperation operation(*this, writing ? QStringLiteral("saving registry, please wait...") : QString());
+    if (writing)
         ProgressBar->SetTag(m_catalog.FolderCount());
-    }
-    TCatalogTotals totals;
-    try {
-        totals = ::SaveCatalog(m_catalog, path,
-                               [this](qint64 done, qint64 total) { showStorageProgress(done, total); });
-    } catch (...) {
-        // Whatever is on disk now, it is not this catalog.
-        MarkModified();
-        restoreAfterFailedOperation();
-        throw;
-    }
-    if (!writing) {
-        // An empty catalog writes no file and shows no result.
-        EnableCommands(true);
-        return true;
-    }
-    ProgressBar->SetPosition(0);
-    SetStatus(totalsText(QStringLiteral("registry saved, "), totals), false);
-    m_busy = false;
-    EnableCommands(true);
+    const TCatalogTotals totals = ::SaveCatalog(
+        m_catalog, path, [this](qint64 done, qint64 total) { showStorageProgress(done, total); });
+    keepModifiedOnFailure.dismiss();
+    if (writing)
+        operation.SetResult(totalsText(QStringLiteral("registry saved, "), totals));
     return true;
 }
 
@@ -158,31 +123,19 @@ void TDravikForm::LoadCatalog(const QString &path)
     if (!QFileInfo::exists(path))
         return;
 
-    m_busy = true;
-    SetStatus(QStringLiteral("reading registry, please wait..."), true);
-    EnableCommands(false);
-    QCoreApplication::processEvents();
+    // A failed load leaves an empty catalog behind: part of one would look like all of it.
+    TLongOperation operation(*this, QStringLiteral("reading registry, please wait..."));
     std::optional<TCatalogTotals> totals;
-    try {
-        TTreeUpdatesSuspended suspended(FoldersTree);
+    {
+        TUpdatesSuspended suspended(FoldersTree);
         totals = ::LoadCatalog(m_catalog, path,
                                [this](qint64 done, qint64 total) { showStorageProgress(done, total); });
-    } catch (...) {
-        // The storage layer leaves an empty catalog behind: part of one would look like all of it.
-        restoreAfterFailedOperation();
-        throw;
     }
-    ProgressBar->SetPosition(0);
-    if (!totals) {
-        // The file went away while events ran.
-        restoreAfterFailedOperation();
-        return;
-    }
+    if (!totals)
+        return; // the file went away while events ran
     CatalogFileName = path;
-    SetStatus(totalsText(QStringLiteral("registry ready, "), *totals), false);
+    operation.SetResult(totalsText(QStringLiteral("registry ready, "), *totals));
     SetModified(false);
-    EnableCommands(true);
-    m_busy = false;
 }
 
 // ---- CSV export
@@ -201,22 +154,10 @@ void TDravikForm::ExportBtClick()
     if (!choice)
         return;
 
-    m_busy = true;
-    SetStatus(QStringLiteral("exporting Dravik, please wait..."), true);
-    EnableCommands(false);
-    QCoreApplication::processEvents();
+    TLongOperation operation(*this, QStringLiteral("exporting Dravik, please wait..."));
     ProgressBar->SetTag(m_catalog.FolderCount());
-    qint64 records = 0;
-    try {
-        records = ExportCatalogCsvFile(
-            m_catalog, choice->Path, [this](qint64 done, qint64 total) { showStorageProgress(done, total); });
-    } catch (...) {
-        restoreAfterFailedOperation();
-        throw;
-    }
-    EnableCommands(true);
-    m_busy = false;
-    ProgressBar->SetPosition(0);
-    SetStatus(QStringLiteral("Dravik exported, ") + QString::number(records) + QStringLiteral(" records"),
-              false);
+    const qint64 records = ExportCatalogCsvFile(
+        m_catalog, choice->Path, [this](qint64 done, qint64 total) { showStorageProgress(done, total); });
+    operation.SetResult(QStringLiteral("Dravik exported, ") + QString::number(records) +
+                        QStringLiteral(" records"));
 }

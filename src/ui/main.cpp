@@ -7,6 +7,7 @@
 #include "FolderTreeModel.h"
 #include "FoldersTreeView.h"
 #include "ImageBt.h"
+#include "LongOperation.h"
 #include "ProgressCyl.h"
 #include "StorageErrors.h"
 #include "TempFiles.h"
@@ -111,11 +112,6 @@ void TDravikForm::CleTimerTimer()
     StatusPanel->clear();
 }
 
-void TDravikForm::SetStatusClearInterval(int milliseconds)
-{
-    CleTimer->setInterval(milliseconds);
-}
-
 void TDravikForm::SetProgress(qint64 done)
 {
     const int total = ProgressBar->Tag();
@@ -125,45 +121,44 @@ void TDravikForm::SetProgress(qint64 done)
     QCoreApplication::processEvents();
 }
 
+void TDravikForm::ResetProgress()
+{
+    ProgressBar->SetPosition(0);
+}
+
 void TDravikForm::EnableCommands(bool on)
 {
-    if (!on) {
-        for (QPushButton *button : {LoadMdRegBt, AddFoldersBt, AddFilesBt, CheckDupBt, RemoveFilesBt,
-                                    CommentsBt, SearchAllDupBt, RemoveFolderBt})
-            button->setEnabled(false);
-        return;
-    }
-    // Switching on never disables: a button whose condition fails keeps its state.
-    LoadMdRegBt->setEnabled(true);
-    AddFoldersBt->setEnabled(true);
-    if (m_listModel->rowCount() > 0)
-        CheckDupBt->setEnabled(true);
-    if (FilesList->selectionModel()->hasSelection()) {
-        RemoveFilesBt->setEnabled(true);
-        CommentsBt->setEnabled(true);
-    }
-    if (m_catalog.CurrentFolder())
-        AddFilesBt->setEnabled(true);
-    if (m_catalog.HasFolders()) {
-        SearchAllDupBt->setEnabled(true);
-        if (m_catalog.CurrentFolder())
-            RemoveFolderBt->setEnabled(true);
-    }
-}
-
-bool TDravikForm::Modified() const
-{
-    return SaveMdBt->isEnabled();
-}
-
-void TDravikForm::MarkModified()
-{
-    SaveMdBt->setEnabled(true);
+    if (on)
+        m_states.CommandsOn({m_listModel->rowCount() > 0, FilesList->selectionModel()->hasSelection(),
+                             m_catalog.CurrentFolder() != nullptr, m_catalog.HasFolders()});
+    else
+        m_states.CommandsOff();
+    UpdateCommandStates();
 }
 
 void TDravikForm::SetModified(bool modified)
 {
-    SaveMdBt->setEnabled(modified);
+    m_states.SetModified(modified);
+    UpdateCommandStates();
+}
+
+void TDravikForm::UpdateCommandStates()
+{
+    const std::pair<QPushButton *, TCommandStates::TButton> buttons[] = {
+        {LoadMdRegBt, TCommandStates::btLoadMdReg},       {AddFoldersBt, TCommandStates::btAddFolders},
+        {AddFilesBt, TCommandStates::btAddFiles},         {CheckDupBt, TCommandStates::btCheckDup},
+        {RemoveFilesBt, TCommandStates::btRemoveFiles},   {CommentsBt, TCommandStates::btComments},
+        {SearchAllDupBt, TCommandStates::btSearchAllDup}, {RemoveFolderBt, TCommandStates::btRemoveFolder},
+    };
+    for (const auto &[button, state] : buttons)
+        button->setEnabled(m_states.Enabled(state));
+    SaveMdBt->setEnabled(m_states.Modified());
+}
+
+void TDravikForm::RunLongOperation(const std::function<void()> &work)
+{
+    TLongOperation operation(*this);
+    work();
 }
 
 void TDravikForm::guarded(const std::function<void()> &command)
@@ -199,6 +194,7 @@ void TDravikForm::BringFolderIntoView(TFolderNode *folder)
         return;
     FoldersTree->scrollTo(index);
     FoldersTree->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    FoldersTree->setFocus();
     QCoreApplication::processEvents();
 }
 

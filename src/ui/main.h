@@ -15,11 +15,15 @@
 //
 // Every box and dialog goes through TPrompts and every shell "open" and clipboard write
 // through TShell, both passed in, so a test can drive any command by calling its handler.
-// Menu commands chosen while Busy is set do nothing.
+// Menu commands chosen while Busy is set do nothing. Long commands run under TLongOperation;
+// the enabled states of the command panel are decided by TCommandStates alone; secondary windows
+// see the window only as TMainServices.
 
 #include "Catalog.h"
+#include "CommandStates.h"
 #include "DigestScheduler.h"
 #include "DigestView.h"
+#include "MainServices.h"
 #include "Prompts.h"
 
 #include <QWidget>
@@ -41,7 +45,7 @@ class TMenuStyler;
 class TProgressCyl;
 enum class TCommandPicture;
 
-class TDravikForm : public QWidget, public TDigestView
+class TDravikForm : public QWidget, public TDigestView, public TMainServices
 {
     Q_OBJECT
 
@@ -49,9 +53,10 @@ public:
     TDravikForm(TPrompts &prompts, TShell &shell, QWidget *parent = nullptr);
     ~TDravikForm() override;
 
-    TCatalog &Catalog() { return m_catalog; }
+    TCatalog &Catalog() override { return m_catalog; }
     TDigestScheduler &Scheduler() { return m_scheduler; }
-    TPrompts &Prompts() { return m_prompts; }
+    TPrompts &Prompts() override { return m_prompts; }
+    TShell &Shell() override { return m_shell; }
 
     // ---- Services of every long operation
     // keep: the text stays until the next call; otherwise it is cleared 5 seconds after the
@@ -62,18 +67,27 @@ public:
     // Moves the progress bar to done of its Tag (nothing while Tag is 0 or less) and lets
     // pending window messages run.
     void SetProgress(qint64 done);
+    void ResetProgress() override;
     void EnableCommands(bool on) override;
-    bool Busy() const { return m_busy; }
-    bool IsBusy() const override { return m_busy; }
+    bool Busy() const override { return m_busy; }
     void SetBusy(bool busy) override { m_busy = busy; }
-    // The modified state is the enabled state of "Save registry".
-    bool Modified() const;
-    void MarkModified() override;
+    // The catalog has unsaved changes; "Save registry" is enabled exactly then.
+    bool Modified() const { return m_states.Modified(); }
+    void MarkModified() override { SetModified(true); }
     void SetModified(bool modified);
+    // Shows the enabled states that TCommandStates decided.
+    void UpdateCommandStates();
 
     // ---- What the digest scheduler asks of the window
     void BringFolderIntoView(TFolderNode *folder) override;
     void ShowRecordRow(TFileDat *record) override;
+    void RunLongOperation(const std::function<void()> &work) override;
+
+    // ---- What secondary windows ask of the window
+    const TFileRemover &FileRemover() const override { return m_removeFile; }
+    void ClearFileList() override;
+    void RefillCurrentFolder() override;
+    QString DateColumnCaption() const override;
     // Full path of the catalog file last loaded or chosen for saving.
     QString CatalogFileName;
 
@@ -144,16 +158,12 @@ public:
     // Replaces the catalog with the one in the file; a path without a file leaves it empty.
     void LoadCatalog(const QString &path);
 
-    // Rows of the file list that are selected, in list order.
+    // Rows of the file list that are selected, in list order, and their records.
     QList<int> SelectedRows() const;
+    std::vector<TFileDat *> SelectedRecords() const;
 
-    // The interval after which a status text that is not kept is cleared (tests shorten it).
-    void SetStatusClearInterval(int milliseconds);
     // How "Delete file(s) from disk" removes a file (tests make it fail); true when it is gone.
-    void SetFileRemover(std::function<bool(const QString &path)> remover)
-    {
-        m_removeFile = std::move(remover);
-    }
+    void SetFileRemover(TFileRemover remover) { m_removeFile = std::move(remover); }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -191,7 +201,8 @@ private:
 
     // FileCommands.cpp
     void FilesListSelectItem();
-    void removeSelectedRecords();
+    // Deselects the rows that show any of the records.
+    void deselectRecords(const std::vector<TFileDat *> &records);
 
     // RealPathCommands.cpp
     static QString ResultsHeading(int count);
@@ -201,13 +212,13 @@ private:
 
     // RegistryCommands.cpp
     void showStorageProgress(qint64 done, qint64 total);
-    void restoreAfterFailedOperation();
 
     TPrompts &m_prompts;
     TShell &m_shell;
     TCatalog m_catalog; // before the scheduler, which must go first
     TDigestScheduler m_scheduler;
-    std::function<bool(const QString &)> m_removeFile;
+    TFileRemover m_removeFile;
+    TCommandStates m_states;
     bool m_busy = false;
     bool m_shown = false;
     bool m_dragging = false;

@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <functional>
 
 class TScriptedPrompts : public TPrompts
 {
@@ -20,6 +21,10 @@ public:
     QList<TShown> Shown;
     QList<TFileRequest> FileRequests;
     QStringList Unplanned;
+
+    // Runs while the next box is open, as anything may run in a real box's event loop: the
+    // digest queue switching folders, the user clicking in the list.
+    void DuringNextBox(std::function<void()> action) { m_during << std::move(action); }
 
     void PlanAnswer(TAnswer answer) { m_answers << answer; }
     void PlanYes() { PlanAnswer(TAnswer::Yes); }
@@ -38,15 +43,26 @@ public:
         return texts;
     }
     QString LastText() const { return Shown.isEmpty() ? QString() : Shown.last().Text; }
-    bool AllAnswersUsed() const { return m_answers.isEmpty() && m_inputs.isEmpty() && m_files.isEmpty(); }
+    bool AllAnswersUsed() const
+    {
+        return m_answers.isEmpty() && m_inputs.isEmpty() && m_files.isEmpty() && m_during.isEmpty();
+    }
     void Clear()
     {
         Shown.clear();
         FileRequests.clear();
     }
 
-    void Information(const QString &text) override { Shown << TShown{QStringLiteral("Information"), text}; }
-    void Error(const QString &text) override { Shown << TShown{QStringLiteral("Error"), text}; }
+    void Information(const QString &text) override
+    {
+        Shown << TShown{QStringLiteral("Information"), text};
+        whileOpen();
+    }
+    void Error(const QString &text) override
+    {
+        Shown << TShown{QStringLiteral("Error"), text};
+        whileOpen();
+    }
     bool ConfirmYesNo(const QString &text) override { return confirm(text) == TAnswer::Yes; }
     TAnswer ConfirmYesNoCancel(const QString &text) override { return confirm(text); }
     void StandardError(const QString &text) override
@@ -57,6 +73,7 @@ public:
                                     const QString &initial) override
     {
         Shown << TShown{QStringLiteral("Input"), caption + u'|' + prompt + u'|' + initial};
+        whileOpen();
         if (m_inputs.isEmpty()) {
             Unplanned << prompt;
             return std::nullopt;
@@ -73,9 +90,15 @@ public:
     }
 
 private:
+    void whileOpen()
+    {
+        if (!m_during.isEmpty())
+            m_during.takeFirst()();
+    }
     TAnswer confirm(const QString &text)
     {
         Shown << TShown{QStringLiteral("Confirm"), text};
+        whileOpen();
         if (m_answers.isEmpty()) {
             Unplanned << text;
             return TAnswer::Cancel;
@@ -93,6 +116,7 @@ private:
         return m_files.takeFirst();
     }
 
+    QList<std::function<void()>> m_during;
     QList<TAnswer> m_answers;
     QList<std::optional<QString>> m_inputs;
     QList<std::optional<TFileChoice>> m_files;

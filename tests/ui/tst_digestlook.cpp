@@ -52,6 +52,39 @@ private Q_SLOTS:
         QVERIFY(f.Form->Modified());
     }
 
+    // Tiny files are digested in an instant; the view must still have shown each one first.
+    void theViewFollowsTheQueueWhateverTheWorkersSpeed()
+    {
+        TFormFixture f;
+        TFolderNode *first = f.Catalog().AddFolder(nullptr, QStringLiteral("First"));
+        TFolderNode *second = f.Catalog().AddFolder(nullptr, QStringLiteral("Second"));
+        QStringList seen;
+        // Called for each worker just before it starts: what the user sees at that moment.
+        f.Form->Scheduler().SetWorkerSetup([&](CMd5Thread &worker) {
+            TFileDat *record = worker.Record();
+            const QModelIndex folder = f.FoldersTree()->selectionModel()->currentIndex();
+            const int row = f.Form->FindRecordRow(record);
+            const QRect shown = f.FilesList()->visualRect(f.FilesList()->model()->index(row, 0));
+            seen << QStringLiteral("%1 %2 %3 %4 %5")
+                        .arg(record->FileName, folder.data().toString())
+                        .arg(record->State == fsDigesting)
+                        .arg(row >= 0 && f.FilesList()->viewport()->rect().intersects(shown))
+                        .arg(f.FoldersTree()->hasFocus());
+        });
+        for (int i = 0; i < 40; ++i)
+            f.Catalog().AddRecord(
+                i < 30 ? first : second,
+                NewRecordFromDisk(f.MakeFile(QStringLiteral("f%1").arg(i, 2, 10, QChar(u'0')), 1)));
+        QApplication::setActiveWindow(f.Form.get());
+        f.Form->Scheduler().PostMd5Next();
+        QTRY_COMPARE(f.Form->StatusText(), QStringLiteral("Operation completed"));
+        QCOMPARE(seen.size(), 40);
+        QCOMPARE(seen.first(), QStringLiteral("f00 First 1 1 1"));
+        QCOMPARE(seen[29], QStringLiteral("f29 First 1 1 1")); // scrolled down to it
+        QCOMPARE(seen[30], QStringLiteral("f30 Second 1 1 1"));
+        QCOMPARE(seen.last(), QStringLiteral("f39 Second 1 1 1"));
+    }
+
     void removingTheFolderOfTheDigestStopsItAndGoesOn()
     {
         TFormFixture f;

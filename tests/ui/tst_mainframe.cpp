@@ -1,4 +1,6 @@
+#include "CommandStates.h"
 #include "FormFixture.h"
+#include "ImageBt.h"
 #include "ProgressCyl.h"
 
 #include <QKeyEvent>
@@ -63,20 +65,31 @@ private Q_SLOTS:
                               "Remove real filepath", "Delete file(s) from disk", QString(), "Tip"}));
     }
 
+    // The clearing timer is watched, not raced: a kept text starts none, every other text
+    // (re)starts the 5-second period, and its timeout empties the panel.
     void statusTextClearsAfterTheLastCall()
     {
         TFormFixture f;
-        f.Form->SetStatusClearInterval(200);
+        auto *timer = f.Widget<QTimer>("CleTimer");
+        QCOMPARE(timer->interval(), 5000);
         f.Form->SetStatus(QStringLiteral("kept"), true);
-        QTest::qWait(300);
+        QVERIFY(!timer->isActive());
         QCOMPARE(f.Form->StatusText(), QStringLiteral("kept"));
 
         f.Form->SetStatus(QStringLiteral("first"), false);
-        QTest::qWait(120);
-        f.Form->SetStatus(QStringLiteral("second"), false); // restarts the period
-        QTest::qWait(120);
+        QVERIFY(timer->isActive());
+        timer->stop(); // as if its period had run out unnoticed
+        f.Form->SetStatus(QStringLiteral("second"), false);
+        QVERIFY(timer->isActive()); // every text that is not kept starts a full period
         QCOMPARE(f.Form->StatusText(), QStringLiteral("second"));
-        QTRY_COMPARE(f.Form->StatusText(), QString());
+
+        f.Form->CleTimerTimer();
+        QVERIFY(!timer->isActive());
+        QCOMPARE(f.Form->StatusText(), QString());
+
+        f.Form->SetStatus(QStringLiteral("third"), false);
+        f.Form->SetStatus(QStringLiteral("kept again"), true); // a kept text stops the clearing
+        QVERIFY(!timer->isActive());
     }
 
     void progressFollowsTheTotalInTag()
@@ -98,14 +111,22 @@ private Q_SLOTS:
 
     void enablingCommandsNeverDisables()
     {
+        // With an empty tree both keep what they had, whatever that was.
+        TCommandStates states;
+        states.CurrentFolderChanged(true); // as a previous state: "Remove" on, "Check all" off
+        states.CommandsOn({});
+        QVERIFY(!states.Enabled(TCommandStates::btSearchAllDup));
+        QVERIFY(states.Enabled(TCommandStates::btRemoveFolder));
+        QVERIFY(states.Enabled(TCommandStates::btLoadMdReg));
+
         TFormFixture f;
-        button(f, "SearchAllDupBt")->setEnabled(false);
-        button(f, "RemoveFolderBt")->setEnabled(true); // as a previous state
+        TFolderNode *only = f.Catalog().AddFolder(nullptr, QStringLiteral("Only"));
+        f.Form->SelectFolder(only);
         f.Form->EnableCommands(true);
-        // With an empty tree both keep what they had.
-        QVERIFY(!button(f, "SearchAllDupBt")->isEnabled());
-        QVERIFY(button(f, "RemoveFolderBt")->isEnabled());
-        QVERIFY(button(f, "LoadMdRegBt")->isEnabled());
+        f.Catalog().RemoveFolder(only);
+        f.Form->EnableCommands(true);
+        QVERIFY(button(f, "SearchAllDupBt")->isEnabled());
+        QVERIFY(!button(f, "RemoveFolderBt")->isEnabled());
 
         f.Form->EnableCommands(false);
         for (const char *name : {"LoadMdRegBt", "AddFoldersBt", "AddFilesBt", "CheckDupBt", "RemoveFilesBt",
@@ -207,6 +228,30 @@ private Q_SLOTS:
         f.Form->SetBusy(false);
         f.Widget<QAction>("FolCountfiles")->trigger();
         QCOMPARE(f.Prompts.Texts(QStringLiteral("Error")), QStringList({"No files to count."}));
+    }
+
+    // The title band's buttons are pictures clicked with the mouse: the keyboard never reaches
+    // them, and a click leaves the focus where it was.
+    void pictureButtonsStayOutOfTheKeyboardsWay()
+    {
+        TFormFixture f;
+        QApplication::setActiveWindow(f.Form.get());
+        QVERIFY(QTest::qWaitForWindowActive(f.Form.get()));
+        auto *exit = f.Widget<TImageBt>("ExitBt");
+        auto *minimize = f.Widget<TImageBt>("MinimizeBt");
+        QSignalSpy exitClicks(exit, &QAbstractButton::clicked);
+        QSignalSpy minimizeClicks(minimize, &QAbstractButton::clicked);
+
+        f.FilesList()->setFocus();
+        for (int i = 0; i < 40; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QVERIFY(!qobject_cast<TImageBt *>(QApplication::focusWidget()));
+            QVERIFY(QApplication::focusWidget() != f.FoldersTree());
+        }
+        for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter})
+            QTest::keyClick(f.Form.get(), key);
+        QCOMPARE(exitClicks.count() + minimizeClicks.count(), 0);
+        QVERIFY(f.Form->isVisible());
     }
 
     void standardErrorBoxAppendsAFullStop()
