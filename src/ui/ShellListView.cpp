@@ -5,15 +5,34 @@
 #include <QHeaderView>
 #include <QListView>
 #include <QStackedLayout>
+#include <QStyledItemDelegate>
 #include <QTreeView>
 #include <algorithm>
 
 namespace {
 
-// Item cells of the picture styles: wide enough for a usual name, shortened with an ellipsis.
-const QSize LargeIconCell(96, 72);
-const QSize SmallIconCell(180, 20);
-const QSize ListCell(200, 20);
+// Item cells of the picture styles: wide enough for a usual name, which is shortened with an
+// ellipsis beyond.
+const QSize LargeIconCell(96, 64);
+const QSize SmallIconCell(140, 20);
+const QSize ListCell(160, 20);
+
+} // namespace
+
+// Every item of a picture style takes one cell of the same size, whatever its name; asked once,
+// since the items are of uniform size.
+class TCellDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void SetCell(const QSize &cell) { m_cell = cell; }
+    QSize sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const override { return m_cell; }
+
+private:
+    QSize m_cell;
+};
+
+namespace {
 
 void setCommonBehaviour(QAbstractItemView &view)
 {
@@ -43,6 +62,8 @@ TShellListView::TShellListView(TShellListModel &model, QWidget *parent) : QWidge
     m_icons->setModel(&model);
     setCommonBehaviour(*m_icons);
     m_icons->setUniformItemSizes(true);
+    m_cells = new TCellDelegate(m_icons);
+    m_icons->setItemDelegate(m_cells);
 
     m_report = new QTreeView(this);
     m_report->setObjectName(QStringLiteral("ShellListReport"));
@@ -91,8 +112,10 @@ void TShellListView::SetViewStyle(int style)
         m_icons->setWordWrap(style == vsLargeIcons);
         const int iconSide = style == vsLargeIcons ? 32 : 16;
         m_icons->setIconSize(QSize(iconSide, iconSide));
-        m_icons->setGridSize(style == vsLargeIcons ? LargeIconCell
-                                                   : (style == vsSmallIcons ? SmallIconCell : ListCell));
+        m_icons->setSpacing(style == vsLargeIcons ? 4 : 1);
+        m_cells->SetCell(style == vsLargeIcons ? LargeIconCell
+                                               : (style == vsSmallIcons ? SmallIconCell : ListCell));
+        m_icons->doItemsLayout();
         m_stack->setCurrentWidget(m_icons);
     }
     setFocusProxy(CurrentView());

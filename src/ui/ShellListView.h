@@ -14,6 +14,7 @@ class QItemSelectionModel;
 class QListView;
 class QStackedLayout;
 class QTreeView;
+class TCellDelegate;
 class TShellListModel;
 
 class TShellListView : public QWidget
@@ -55,6 +56,7 @@ private:
     TShellListModel &m_model;
     QListView *m_icons = nullptr;
     QTreeView *m_report = nullptr;
+    TCellDelegate *m_cells = nullptr;
     QStackedLayout *m_stack = nullptr;
     int m_style = vsList;
 };

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 
 // Keeps the root folder and the folders on the way to it, and drops everything beside them, so
@@ -81,14 +82,17 @@ TShellTreeView::TShellTreeView(TShellIcons &icons, const QString &root, QWidget 
     setPalette(palette);
 
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &TShellTreeView::folderChanged);
-    // A folder opened on the way to the selected one is read in the background; when its
-    // items arrive they may push the selected folder out of sight.
-    connect(m_disk, &QFileSystemModel::directoryLoaded, this, [this](const QString &loaded) {
-        const QString selected = SelectedFolder();
-        const QString below = loaded.endsWith(u'/') ? loaded : loaded + u'/';
-        if (!selected.isEmpty() && (selected == loaded || selected.startsWith(below)))
+    // The folders opened on the way to a folder gone to are read and sorted in the background;
+    // their items arriving push the folder out of sight, so the tree keeps it in view until the
+    // user scrolls, clicks or types.
+    auto follow = [this] {
+        if (m_following)
             scrollTo(currentIndex());
-    });
+    };
+    connect(m_disk, &QFileSystemModel::directoryLoaded, this, follow, Qt::QueuedConnection);
+    connect(m_filter, &QAbstractItemModel::rowsInserted, this, follow, Qt::QueuedConnection);
+    connect(m_filter, &QAbstractItemModel::layoutChanged, this, follow, Qt::QueuedConnection);
+    connect(verticalScrollBar(), &QScrollBar::sliderPressed, this, [this] { m_following = false; });
     SetRoot(root);
 }
 
@@ -146,7 +150,26 @@ bool TShellTreeView::GoToFolder(const QString &folder)
     expand(indexOf(m_root));
     selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
     scrollTo(target);
+    m_following = true;
     return true;
+}
+
+void TShellTreeView::mousePressEvent(QMouseEvent *event)
+{
+    m_following = false;
+    QTreeView::mousePressEvent(event);
+}
+
+void TShellTreeView::wheelEvent(QWheelEvent *event)
+{
+    m_following = false;
+    QTreeView::wheelEvent(event);
+}
+
+void TShellTreeView::keyPressEvent(QKeyEvent *event)
+{
+    m_following = false;
+    QTreeView::keyPressEvent(event);
 }
 
 void TShellTreeView::CollapseSelectedSubtree()

@@ -42,6 +42,11 @@ Q_SIGNALS:
     // The selected folder changed (ShellTreeViewChange).
     void folderChanged();
 
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void SetRoot(const QString &folder);
     QModelIndex indexOf(const QString &folder) const;
@@ -50,4 +55,6 @@ private:
     QFileSystemModel *m_disk = nullptr;
     TShellRootFilter *m_filter = nullptr;
     QString m_root;
+    // Keeping the folder last gone to in view while the folders above it are read.
+    bool m_following = false;
 };

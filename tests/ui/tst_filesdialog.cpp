@@ -6,6 +6,7 @@
 #include "PickerFixture.h"
 #include "QtPrompts.h"
 #include "ScriptedPrompts.h"
+#include "SizingBorder.h"
 
 #include <QButtonGroup>
 #include <QHeaderView>
@@ -56,6 +57,19 @@ private Q_SLOTS:
             QTest::mousePress(c.Widget<QWidget>(name), Qt::LeftButton, {}, QPoint(3, 3));
         QTest::mousePress(c.Widget<QWidget>("TopImage"), Qt::RightButton, {}, QPoint(3, 3));
         QCOMPARE(moves.size(), 3);
+    }
+
+    void theSizingBorderGrabsEdgesAndCorners()
+    {
+        const QSize window(608, 428);
+        QCOMPARE(SizingEdgesAt(window, QPoint(1, 1), 4), Qt::LeftEdge | Qt::TopEdge);
+        QCOMPARE(SizingEdgesAt(window, QPoint(607, 200), 4), Qt::Edges(Qt::RightEdge));
+        QCOMPARE(SizingEdgesAt(window, QPoint(604, 424), 4), Qt::RightEdge | Qt::BottomEdge);
+        QCOMPARE(SizingEdgesAt(window, QPoint(4, 4), 4), Qt::Edges());
+        QCOMPARE(SizingCursor(Qt::LeftEdge | Qt::TopEdge), Qt::SizeFDiagCursor);
+        QCOMPARE(SizingCursor(Qt::LeftEdge | Qt::BottomEdge), Qt::SizeBDiagCursor);
+        QCOMPARE(SizingCursor(Qt::BottomEdge), Qt::SizeVerCursor);
+        QCOMPARE(SizingCursor(Qt::Edges()), Qt::ArrowCursor);
     }
 
     void countTextFollowsTheItemsAndTheSelection()
@@ -330,6 +344,7 @@ private Q_SLOTS:
     void aRightPressInTheTreeSelectsThatFolder()
     {
         TPickerDisk disk;
+        disk.MakeFolder(QStringLiteral(".secret")); // hidden folders are in the tree too
         disk.MakeFolder(QStringLiteral("left"));
         disk.MakeFile(QStringLiteral("right/r.txt"));
         QStringList result;
@@ -340,8 +355,9 @@ private Q_SLOTS:
         TShellTreeView *tree = c.Tree();
         const QPersistentModelIndex root = tree->currentIndex();
         // Read and sorted in the background.
-        QTRY_COMPARE(tree->model()->index(1, 0, root).data().toString(), QStringLiteral("right"));
-        const QModelIndex right = tree->model()->index(1, 0, root);
+        QTRY_COMPARE(tree->model()->index(2, 0, root).data().toString(), QStringLiteral("right"));
+        QCOMPARE(tree->model()->index(0, 0, root).data().toString(), QStringLiteral(".secret"));
+        const QModelIndex right = tree->model()->index(2, 0, root);
         QTest::mousePress(tree->viewport(), Qt::RightButton, {}, tree->visualRect(right).center());
         QCOMPARE(form.TreeFolder(), disk.Path("right"));
         QCOMPARE(c.Names(), QStringList{"r.txt"});
