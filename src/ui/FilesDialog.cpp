@@ -7,7 +7,6 @@
 #include "ShellTreeView.h"
 #include "support.h"
 
-#include <QFileInfo>
 #include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
@@ -26,7 +25,8 @@ TFileDialogForm::TFileDialogForm(QStringList &result, const QString &root, TProm
 
 bool TFileDialogForm::IsPickable(const QString &path) const
 {
-    return QFileInfo(path).isFile();
+    // The same rule as the count's and as adding files: a regular file, hidden ones too.
+    return FileSizeOf(path) >= 0;
 }
 
 void TFileDialogForm::UpdateStateLabel()
