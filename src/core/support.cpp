@@ -103,13 +103,20 @@ QString twoDigits(int value)
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
+// The disk's facts of a regular file (hidden ones too); false for anything else.
+bool statRegularFile(const QString &path, struct stat &facts)
+{
+    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &facts) == 0 &&
+           S_ISREG(facts.st_mode);
+}
+
 } // namespace
 
 bool ReadFileFacts(const QString &path, qint64 &size, double &dayCount)
 {
     struct stat facts
     {};
-    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &facts) != 0 || !S_ISREG(facts.st_mode))
+    if (!statRegularFile(path, facts))
         return false;
     size = qint64(facts.st_size);
     // The packed date-time form keeps even seconds only.
@@ -123,9 +130,11 @@ bool ReadFileFacts(const QString &path, qint64 &size, double &dayCount)
 
 qint64 FileSizeOf(const QString &path)
 {
-    qint64 size = -1;
-    double dayCount = 0;
-    return ReadFileFacts(path, size, dayCount) ? size : -1;
+    // Without the date: turning it into local time costs more than the look at the disk, and
+    // the picker's count asks for thousands of sizes at once.
+    struct stat facts
+    {};
+    return statRegularFile(path, facts) ? qint64(facts.st_size) : -1;
 }
 
 double FileDateOf(const QString &path)

@@ -166,6 +166,75 @@ QPixmap CommandPicture(TCommandPicture picture)
     return pixmap;
 }
 
+QPixmap PickerPicture(TPickerPicture picture)
+{
+    QPixmap pixmap = blank();
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    // A small square item picture at the given place, with a name line beside it when wide.
+    auto item = [&p](const QRectF &square, qreal nameLength) {
+        p.setPen(QPen(Blue.darker(130), 1));
+        p.setBrush(QColor(150, 185, 240));
+        p.drawRect(square);
+        if (nameLength > 0) {
+            p.setPen(QPen(Ink, 1));
+            const qreal y = square.center().y();
+            p.drawLine(QPointF(square.right() + 2, y), QPointF(square.right() + 2 + nameLength, y));
+        }
+    };
+    switch (picture) {
+    case TPickerPicture::PreviousFolder:
+        drawFolder(p, false);
+        p.setPen(QPen(Green.darker(110), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawLine(QPointF(8, 12.5), QPointF(8, 7));
+        p.drawPolyline(QPolygonF({QPointF(5.2, 9.5), QPointF(8, 6.5), QPointF(10.8, 9.5)}));
+        break;
+    case TPickerPicture::SelectAll:
+        for (int i = 0; i < 3; ++i) {
+            const qreal y = 1.5 + i * 5;
+            p.setPen(QPen(PaperEdge, 1));
+            p.setBrush(Paper);
+            p.drawRect(QRectF(1.5, y, 4, 4));
+            p.setPen(QPen(Green, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.drawPolyline(QPolygonF({QPointF(2.3, y + 2), QPointF(3.4, y + 3.2), QPointF(5.6, y + 0.4)}));
+            p.setPen(QPen(Ink, 1));
+            p.drawLine(QPointF(8, y + 2), QPointF(14.5, y + 2));
+        }
+        break;
+    case TPickerPicture::Count:
+        drawPaper(p, QRectF(1.5, 1.5, 9, 12));
+        p.setPen(QPen(Ink, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        // A sum sign over the corner of the page.
+        p.drawPolyline(QPolygonF({QPointF(15, 8), QPointF(15, 7), QPointF(9.5, 7), QPointF(12.5, 11),
+                                  QPointF(9.5, 15), QPointF(15, 15), QPointF(15, 14)}));
+        break;
+    case TPickerPicture::LargeIcons:
+        for (int row = 0; row < 2; ++row)
+            for (int column = 0; column < 2; ++column)
+                item(QRectF(1.5 + column * 7.5, 1.5 + row * 7.5, 5.5, 5.5), 0);
+        break;
+    case TPickerPicture::SmallIcons:
+        for (int row = 0; row < 3; ++row)
+            for (int column = 0; column < 2; ++column)
+                item(QRectF(0.5 + column * 8, 2.5 + row * 4.5, 2.5, 2.5), 3.5);
+        break;
+    case TPickerPicture::List:
+        for (int row = 0; row < 4; ++row)
+            for (int column = 0; column < 2; ++column)
+                item(QRectF(0.5 + column * 8, 1.5 + row * 3.5, 2, 2), 3.5);
+        break;
+    case TPickerPicture::Report:
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(200, 208, 220));
+        p.drawRect(QRectF(0.5, 1, 15, 3));
+        for (int row = 0; row < 3; ++row)
+            item(QRectF(0.5, 6 + row * 3.5, 2, 2), 10.5);
+        break;
+    }
+    return pixmap;
+}
+
 std::array<QPixmap, 4> FolderPictures()
 {
     std::array<QPixmap, 4> pictures;

@@ -1,7 +1,8 @@
 #pragma once
 
 // The pictures of the windows, drawn for this program with QPainter: the command buttons, the
-// folder tree's and the file list's image lists, and the large picture of the about window.
+// pickers' small buttons, the folder tree's and the file list's image lists, and the large
+// picture of the about window.
 
 #include <QPixmap>
 #include <array>
@@ -24,6 +25,21 @@ enum class TCommandPicture
 
 // A 16 x 16 picture for a command button.
 QPixmap CommandPicture(TCommandPicture picture);
+
+// The small buttons of the file and folder pickers.
+enum class TPickerPicture
+{
+    PreviousFolder,
+    SelectAll,
+    Count,
+    LargeIcons,
+    SmallIcons,
+    List,
+    Report,
+};
+
+// A 16 x 16 picture for a picker's small button.
+QPixmap PickerPicture(TPickerPicture picture);
 
 // The folder tree's pictures: 0 folder without records, 1 the same selected (open), 2 folder
 // with records, 3 the same selected.

@@ -5,6 +5,7 @@
 // implementation that records each text and returns planned answers.
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class TPrompts
@@ -50,6 +51,12 @@ public:
 
     virtual std::optional<TFileChoice> OpenFile(const TFileRequest &request) = 0;
     virtual std::optional<TFileChoice> SaveFile(const TFileRequest &request) = 0;
+
+    // The program's own pickers: full paths of the chosen files or disk folders, in the list's
+    // order; empty when nothing was picked. root: the folder tree's root; empty for the whole
+    // file system.
+    virtual QStringList PickFiles(const QString &root) = 0;
+    virtual QStringList PickFolders(const QString &root) = 0;
 
     // The text the standard error box shows for an error text.
     static QString StandardErrorText(const QString &text);

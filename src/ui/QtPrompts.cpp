@@ -1,5 +1,8 @@
 #include "QtPrompts.h"
 
+#include "FilesDialog.h"
+#include "FoldersDialog.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -114,6 +117,20 @@ std::optional<TPrompts::TFileChoice> TQtPrompts::OpenFile(const TFileRequest &re
 std::optional<TPrompts::TFileChoice> TQtPrompts::SaveFile(const TFileRequest &request)
 {
     return runFileDialog(request, true);
+}
+
+QStringList TQtPrompts::PickFiles(const QString &root)
+{
+    QStringList files;
+    ShowFileDialog(files, root, m_owner);
+    return files;
+}
+
+QStringList TQtPrompts::PickFolders(const QString &root)
+{
+    QStringList folders;
+    ShowFoldersDialog(folders, root, m_owner);
+    return folders;
 }
 
 void TQtShell::Open(const QString &target)

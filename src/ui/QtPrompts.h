@@ -1,6 +1,6 @@
 #pragma once
 
-// The real boxes and dialogs (Qt's), and the real desktop services.
+// The real boxes and dialogs (Qt's and the program's own pickers), and the real desktop services.
 
 #include "Prompts.h"
 
@@ -22,6 +22,8 @@ public:
                                     const QString &initial) override;
     std::optional<TFileChoice> OpenFile(const TFileRequest &request) override;
     std::optional<TFileChoice> SaveFile(const TFileRequest &request) override;
+    QStringList PickFiles(const QString &root) override;
+    QStringList PickFolders(const QString &root) override;
 
     // "Desc (*.x)|*.x|All files (*.*)|*.*" as Qt name filters; "*.*" means every file here.
     static QStringList NameFilters(const QString &filter);

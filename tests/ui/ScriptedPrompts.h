@@ -14,7 +14,7 @@ class TScriptedPrompts : public TPrompts
 public:
     struct TShown
     {
-        QString Kind; // Information, Error, Confirm, StandardError, Input, Open, Save
+        QString Kind; // Information, Error, Confirm, StandardError, Input, Open, Save, PickFiles, PickFolders
         QString Text;
     };
 
@@ -31,6 +31,8 @@ public:
     void PlanNo() { PlanAnswer(TAnswer::No); }
     void PlanInput(std::optional<QString> text) { m_inputs << text; }
     void PlanFile(std::optional<TFileChoice> choice) { m_files << choice; }
+    // What the next PickFiles or PickFolders returns.
+    void PlanPick(const QStringList &paths) { m_picks << paths; }
 
     // The texts of the boxes of one kind, in order.
     QStringList Texts(const QString &kind) const
@@ -45,7 +47,8 @@ public:
     QString LastText() const { return Shown.isEmpty() ? QString() : Shown.last().Text; }
     bool AllAnswersUsed() const
     {
-        return m_answers.isEmpty() && m_inputs.isEmpty() && m_files.isEmpty() && m_during.isEmpty();
+        return m_answers.isEmpty() && m_inputs.isEmpty() && m_files.isEmpty() && m_picks.isEmpty() &&
+               m_during.isEmpty();
     }
     void Clear()
     {
@@ -89,11 +92,27 @@ public:
         return file(QStringLiteral("Save"), request);
     }
 
+    QStringList PickFiles(const QString &root) override { return pick(QStringLiteral("PickFiles"), root); }
+    QStringList PickFolders(const QString &root) override
+    {
+        return pick(QStringLiteral("PickFolders"), root);
+    }
+
 private:
     void whileOpen()
     {
         if (!m_during.isEmpty())
             m_during.takeFirst()();
+    }
+    QStringList pick(const QString &kind, const QString &root)
+    {
+        Shown << TShown{kind, root};
+        whileOpen();
+        if (m_picks.isEmpty()) {
+            Unplanned << kind;
+            return {};
+        }
+        return m_picks.takeFirst();
     }
     TAnswer confirm(const QString &text)
     {
@@ -120,6 +139,7 @@ private:
     QList<TAnswer> m_answers;
     QList<std::optional<QString>> m_inputs;
     QList<std::optional<TFileChoice>> m_files;
+    QList<QStringList> m_picks;
 };
 
 // The shell for tests: remembers what it was asked to open and the clipboard's text.
