@@ -1,0 +1,215 @@
+// The window's digest queue over many small files: a catalog of files of 1 to 64 KiB in 100
+// folders, without digests, in the real main window (offscreen); "Restart all MD5 calculation"
+// timed until the status says "Operation completed". Against md5sum over the same files (one
+// process for all, from the page cache), rounds alternating. While the queue runs, an event is
+// posted every 20 ms and the time it waits to be handled is kept: the worst case tells how soon
+// the window answers a click.
+//
+//   bench-digest-queue [files] [folders]   (default 20000 100)
+//
+// Prints every round, both medians, the worst event wait and, last, "ratio <queue/md5sum>".
+
+#include "BenchMedian.h"
+#include "main.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+constexpr int Rounds = 3;
+
+[[noreturn]] void fail(const QString &text)
+{
+    std::fprintf(stderr, "bench-digest-queue: %s\n", qPrintable(text));
+    std::exit(1);
+}
+
+// Shows nothing and answers nothing: the queue's commands ask no question.
+class TSilentPrompts : public TPrompts
+{
+public:
+    void Information(const QString &text) override { fail(QStringLiteral("unexpected box: ") + text); }
+    void Error(const QString &text) override { fail(QStringLiteral("unexpected box: ") + text); }
+    bool ConfirmYesNo(const QString &) override { return false; }
+    TAnswer ConfirmYesNoCancel(const QString &) override { return TAnswer::No; }
+    void StandardError(const QString &text) override { fail(text); }
+    std::optional<QString> InputBox(const QString &, const QString &, const QString &) override { return {}; }
+    std::optional<TFileChoice> OpenFile(const TFileRequest &) override { return {}; }
+    std::optional<TFileChoice> SaveFile(const TFileRequest &) override { return {}; }
+    QStringList PickFiles(const QString &) override { return {}; }
+    QStringList PickFolders(const QString &) override { return {}; }
+};
+
+class TNoShell : public TShell
+{
+public:
+    void Open(const QString &) override {}
+    void SetClipboardText(const QString &) override {}
+};
+
+// Writes the files; gives their total size.
+qint64 generateFiles(const QString &root, int files, int folders, QList<QStringList> &byFolder)
+{
+    QRandomGenerator random(19991231);
+    qint64 total = 0;
+    QByteArray content;
+    for (int f = 0; f < folders; ++f) {
+        const QString folder = QStringLiteral("%1/d%2").arg(root).arg(f, 3, 10, QLatin1Char('0'));
+        if (!QDir().mkpath(folder))
+            fail(QStringLiteral("cannot create %1").arg(folder));
+        byFolder << QStringList();
+    }
+    for (int i = 0; i < files; ++i) {
+        content.resize(1024 + random.bounded(63 * 1024 + 1));
+        random.fillRange(reinterpret_cast<quint32 *>(content.data()), content.size() / 4);
+        const QString path = QStringLiteral("%1/d%2/f%3.bin")
+                                 .arg(root)
+                                 .arg(i % folders, 3, 10, QLatin1Char('0'))
+                                 .arg(i, 5, 10, QLatin1Char('0'));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            fail(QStringLiteral("cannot write %1").arg(path));
+        byFolder[i % folders] << path;
+        total += content.size();
+    }
+    return total;
+}
+
+double runMd5sum(const QString &root)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.start(QStringLiteral("sh"), {QStringLiteral("-c"),
+                                         QStringLiteral("find \"$0\" -type f -print0 | xargs -0 md5sum"), root});
+    if (!process.waitForFinished(-1) || process.exitCode() != 0)
+        fail(QStringLiteral("md5sum failed"));
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+// An event posted on a clock; the receiver keeps how long the longest one waited.
+class TLatencyProbe : public QObject
+{
+public:
+    static constexpr QEvent::Type Probe = QEvent::Type(QEvent::User + 777);
+    qint64 WorstWaitNs = 0;
+
+    void Start()
+    {
+        WorstWaitNs = 0;
+        m_clock.start();
+        m_timer.setInterval(20);
+        QObject::connect(&m_timer, &QTimer::timeout, this, [this] {
+            auto *event = new TStamped(m_clock.nsecsElapsed());
+            QCoreApplication::postEvent(this, event);
+        });
+        m_timer.start();
+    }
+    void Stop()
+    {
+        m_timer.stop();
+        QObject::disconnect(&m_timer, nullptr, this, nullptr);
+    }
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() != Probe)
+            return QObject::event(event);
+        WorstWaitNs = std::max(WorstWaitNs, m_clock.nsecsElapsed() - static_cast<TStamped *>(event)->PostedNs);
+        return true;
+    }
+
+private:
+    struct TStamped : QEvent
+    {
+        explicit TStamped(qint64 postedNs) : QEvent(Probe), PostedNs(postedNs) {}
+        qint64 PostedNs;
+    };
+    QElapsedTimer m_clock;
+    QTimer m_timer;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    const QStringList arguments = application.arguments();
+    const int files = arguments.size() > 1 ? arguments[1].toInt() : 20000;
+    const int folders = arguments.size() > 2 ? arguments[2].toInt() : 100;
+
+    QTemporaryDir dir;
+    QList<QStringList> byFolder;
+    const qint64 total = generateFiles(dir.path(), files, folders, byFolder);
+    std::printf("%d files of 1 to 64 KiB (%.1f MB) in %d folders\n", files, double(total) / 1e6, folders);
+
+    TSilentPrompts prompts;
+    TNoShell shell;
+    TDravikForm form(prompts, shell);
+    form.show();
+    TCatalog &catalog = form.Catalog();
+    for (int f = 0; f < folders; ++f) {
+        TFolderNode *folder = catalog.AddFolder(nullptr, QStringLiteral("d%1").arg(f, 3, 10, QLatin1Char('0')));
+        std::vector<std::unique_ptr<TFileDat>> records;
+        for (const QString &path : std::as_const(byFolder[f]))
+            records.push_back(NewRecordFromDisk(path));
+        catalog.AppendRecords(folder, std::move(records));
+    }
+    runMd5sum(dir.path()); // into the page cache
+
+    TLatencyProbe probe;
+    std::vector<double> queueSeconds, md5sumSeconds, worstWaitMs;
+    for (int round = 0; round < Rounds; ++round) {
+        // Every record without digest again, as a loaded catalog would be.
+        catalog.ForEachFolder([&](TFolderNode *folder) {
+            for (const auto &record : folder->Records()) {
+                catalog.SetRecordMd5(record.get(), QString());
+                catalog.SetRecordState(record.get(), fsPending);
+            }
+        });
+        form.SelectFolder(nullptr);
+        QCoreApplication::processEvents();
+
+        probe.Start();
+        QElapsedTimer timer;
+        timer.start();
+        form.MorRestartallmd5Click();
+        while (form.StatusText() != QLatin1String("Operation completed"))
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        queueSeconds.push_back(double(timer.nsecsElapsed()) / 1e9);
+        probe.Stop();
+        worstWaitMs.push_back(double(probe.WorstWaitNs) / 1e6);
+
+        md5sumSeconds.push_back(runMd5sum(dir.path()));
+        std::printf("round %d: queue %.3f s, md5sum %.3f s, worst event wait %.1f ms\n", round + 1,
+                    queueSeconds.back(), md5sumSeconds.back(), worstWaitMs.back());
+        std::fflush(stdout);
+    }
+
+    // Every digest must be right: compare one folder with md5sum's.
+    int digested = 0;
+    catalog.ForEachFolder([&](TFolderNode *folder) {
+        for (const auto &record : folder->Records())
+            digested += record->State == fsDigested && record->Md5.size() == 32;
+    });
+    if (digested != files)
+        fail(QStringLiteral("%1 of %2 records digested").arg(digested).arg(files));
+
+    const double queue = Median(queueSeconds), md5sum = Median(md5sumSeconds);
+    std::printf("queue_seconds %.3f\nmd5sum_seconds %.3f\nworst_event_wait_ms %.1f\nratio %.2f\n", queue, md5sum,
+                *std::max_element(worstWaitMs.begin(), worstWaitMs.end()), queue / md5sum);
+    return 0;
+}
