@@ -70,6 +70,21 @@ void TFilesListView::FilesListResize()
     setColumnWidth(TFileListModel::colFileName, qMax(FirstColumnLeast, width() - FirstColumnLeaves));
 }
 
+void TFilesListView::dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                                 const QList<int> &roles)
+{
+    if (!topLeft.isValid() || topLeft.row() != bottomRight.row() ||
+        topLeft.parent() != bottomRight.parent()) {
+        QTreeView::dataChanged(topLeft, bottomRight, roles);
+        return;
+    }
+    const QRect first = visualRect(topLeft);
+    const QRect last = visualRect(bottomRight);
+    const QRect row(QPoint(0, first.top()), QPoint(viewport()->width(), qMax(first.bottom(), last.bottom())));
+    if (row.intersects(viewport()->rect()))
+        viewport()->update(row);
+}
+
 void TFilesListView::resizeEvent(QResizeEvent *event)
 {
     QTreeView::resizeEvent(event);

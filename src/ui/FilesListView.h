@@ -17,6 +17,11 @@ public:
     // The first column's width follows the list's: the list's width less 357 (at least 160).
     void FilesListResize();
 
+    // A change within one row repaints that row only; the base view repaints the whole list for
+    // any change wider than one cell, which costs a full repaint for every digest handed over.
+    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                     const QList<int> &roles = QList<int>()) override;
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
 };

@@ -9,6 +9,7 @@
 #include "ImageBt.h"
 #include "LongOperation.h"
 #include "ProgressCyl.h"
+#include "RepaintPacer.h"
 #include "StorageErrors.h"
 #include "TempFiles.h"
 #include "about.h"
@@ -67,6 +68,8 @@ TDravikForm::TDravikForm(TPrompts &prompts, TShell &shell, QWidget *parent)
     layout->addWidget(TopPanel);
     layout->addWidget(Splitter1, 1);
     layout->addWidget(BottomPanel);
+
+    new TRepaintPacer(this);
 
     CleTimer = new QTimer(this);
     CleTimer->setObjectName(QStringLiteral("CleTimer"));
@@ -200,10 +203,15 @@ void TDravikForm::BringFolderIntoView(TFolderNode *folder)
 
 void TDravikForm::ShowRecordRow(TFileDat *record)
 {
+    // The row repaints itself when its record changes; here it is only brought into view. A row
+    // out of view comes to the middle, so the next ones are in view without scrolling again.
     const int row = FindRecordRow(record);
-    if (row >= 0)
-        FilesList->scrollTo(m_listModel->index(row, 0));
-    FilesList->viewport()->update();
+    if (row < 0)
+        return;
+    const QModelIndex index = m_listModel->index(row, 0);
+    const QRect shown = FilesList->visualRect(index);
+    if (!FilesList->viewport()->rect().contains(shown))
+        FilesList->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 // ---- Frame and lifecycle

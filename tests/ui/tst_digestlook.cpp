@@ -3,6 +3,32 @@
 #include "MD5ThUnit.h"
 
 #include <QCryptographicHash>
+#include <QPaintEvent>
+#include <functional>
+
+namespace {
+
+// Hands every event of a widget to a function, before the widget sees it.
+class TEventRecorder : public QObject
+{
+public:
+    TEventRecorder(QObject *watched, std::function<void(QEvent *)> record) : m_record(std::move(record))
+    {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        m_record(event);
+        return false;
+    }
+
+private:
+    std::function<void(QEvent *)> m_record;
+};
+
+} // namespace
 
 class TestDigestLook : public QObject
 {
@@ -83,6 +109,66 @@ private Q_SLOTS:
         QCOMPARE(seen[29], QStringLiteral("f29 First 1 1 1")); // scrolled down to it
         QCOMPARE(seen[30], QStringLiteral("f30 Second 1 1 1"));
         QCOMPARE(seen.last(), QStringLiteral("f39 Second 1 1 1"));
+    }
+
+    // One worker takes the records one after another: every digest must still land in its own
+    // record and row, across a change of folder, with the usual end.
+    void aLongQueueOfTinyFilesEndsWithEveryDigestShown()
+    {
+        TFormFixture f;
+        TFolderNode *first = f.Catalog().AddFolder(nullptr, QStringLiteral("First"));
+        TFolderNode *second = f.Catalog().AddFolder(nullptr, QStringLiteral("Second"));
+        QList<TFileDat *> records;
+        for (int i = 0; i < 200; ++i) {
+            const QString path = f.MakeFile(QStringLiteral("t%1").arg(i), 1 + i % 7);
+            records << f.Catalog().AddRecord(i % 2 ? second : first, NewRecordFromDisk(path));
+        }
+        f.Form->Scheduler().PostMd5Next();
+        QTRY_COMPARE(f.Form->StatusText(), QStringLiteral("Operation completed"));
+        QVERIFY(f.Form->Modified());
+        QVERIFY(!f.Form->Scheduler().Md5Thread());
+        for (TFileDat *record : std::as_const(records)) {
+            QFile file(record->FullPath());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(record->Md5,
+                     QString::fromLatin1(
+                         QCryptographicHash::hash(file.readAll(), QCryptographicHash::Md5).toHex()));
+            QCOMPARE(record->State, fsDigested);
+        }
+        for (TFolderNode *folder : {first, second}) {
+            f.Form->SelectFolder(folder);
+            for (int row = 0; row < f.FilesList()->model()->rowCount(); ++row)
+                QCOMPARE(f.FilesList()->model()->index(row, TFileListModel::colMd5).data().toString(),
+                         folder->Record(row)->Md5);
+        }
+    }
+
+    // A digest handed over changes one row; painting the whole list for it made long queues of
+    // small files spend most of their time painting.
+    void aDigestHandedOverRepaintsItsRowOnly()
+    {
+        TFormFixture f;
+        TFolderNode *folder = f.Catalog().AddFolder(nullptr, QStringLiteral("Docs"));
+        for (int i = 0; i < 12; ++i)
+            f.AddRecord(folder, QStringLiteral("r%1.txt").arg(i));
+        f.Form->SelectFolder(folder);
+        QWidget *viewport = f.FilesList()->viewport();
+        QRegion painted;
+        TEventRecorder paints(viewport, [&](QEvent *event) {
+            if (event->type() == QEvent::Paint)
+                painted += static_cast<QPaintEvent *>(event)->region();
+        });
+        QTRY_VERIFY(!painted.isEmpty()); // the first full paint of the list
+        QTest::qWait(50);
+        painted = QRegion();
+
+        TFileDat *record = folder->Record(5);
+        f.Catalog().SetRecordMd5(record, QString(32, u'c'));
+        f.Catalog().SetRecordState(record, fsDigested);
+        QTRY_VERIFY(!painted.isEmpty());
+        const QRect row = f.FilesList()->visualRect(f.FilesList()->model()->index(5, 0));
+        QCOMPARE(painted.boundingRect().top(), row.top());
+        QCOMPARE(painted.boundingRect().height(), row.height());
     }
 
     void removingTheFolderOfTheDigestStopsItAndGoesOn()

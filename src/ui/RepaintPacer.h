@@ -1,0 +1,36 @@
+#pragma once
+
+// TRepaintPacer: the window paints at most once a frame. Every change of a widget asks the
+// window for an update request; when changes come faster than a screen can show them (a digest
+// handed over every few dozen microseconds, each changing one row and scrolling the list), the
+// window would paint for every one of them. The pacer lets one update request through per frame
+// and holds the others back until the frame is over, when one request paints everything changed
+// meanwhile. Input and the window's own expose events are never held back.
+//
+// User-interface thread only; install it on a top-level window.
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+class QWidget;
+
+class TRepaintPacer : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int FrameMilliseconds = 16;
+
+    explicit TRepaintPacer(QWidget *window);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void requestFrame();
+
+    QWidget *m_window;
+    QElapsedTimer m_sinceLastFrame;
+    QTimer m_nextFrame;
+};
