@@ -35,6 +35,7 @@ TDigestScheduler::TDigestScheduler(TCatalog &catalog, TDigestView &view, QObject
 TDigestScheduler::~TDigestScheduler()
 {
     StopDigest();
+    finishIdleWorker();
     m_catalog.SetStopDigestHook(nullptr);
 }
 
@@ -59,6 +60,7 @@ void TDigestScheduler::TakeNextRecord()
     if (m_md5Running)
         return;
     if (m_catalog.Md5Queue().empty()) {
+        finishIdleWorker();
         queueEnded();
         return;
     }
@@ -128,18 +130,60 @@ void TDigestScheduler::startWorker(TFileDat *record)
     m_startingSerial = 0;
     m_view.ShowRecordRow(record);
 
+    if (m_md5Thread) {
+        // The worker of the previous record waits for this one: no thread to start.
+        m_recordDoneFor = serial;
+        m_md5Thread->NextRecord(record);
+        if (m_workerSetup)
+            m_workerSetup(*m_md5Thread);
+        m_md5Thread->Continue();
+        return;
+    }
     auto worker = std::make_unique<CMd5Thread>(record, WM_MD5PROGRESS, this);
+    worker->FollowOn();
     connect(
         worker.get(), &CMd5Thread::DigestComputed, this,
-        [this, record](const QString &md5) { handOver(record, md5); }, Qt::BlockingQueuedConnection);
+        [this, worker = worker.get()](const QString &md5) { handOver(worker->Record(), md5); },
+        Qt::BlockingQueuedConnection);
+    connect(
+        worker.get(), &CMd5Thread::RecordDone, this, [this](bool readFailed) { RecordDone(readFailed); },
+        Qt::QueuedConnection);
     m_endNotification = connect(
         worker.get(), &QThread::finished, this, [this, serial] { WorkerEnded(serial); },
         Qt::QueuedConnection);
     m_endNotifiedFor = serial;
+    m_recordDoneFor = serial;
     if (m_workerSetup)
         m_workerSetup(*worker);
     m_md5Thread = std::move(worker);
     m_md5Thread->start(CMd5Thread::Priority);
+}
+
+void TDigestScheduler::RecordDone(bool readFailed)
+{
+    if (!m_recordDoneFor || !m_md5Thread)
+        return; // a stop took the record away meanwhile
+    m_recordDoneFor = 0;
+    TFileDat *record = m_md5Thread->Record();
+    // No digest came: the file could not be read. The record may be queued again by the
+    // restart commands.
+    if (readFailed && m_catalog.DigestingRecord() == record)
+        m_catalog.SetRecordState(record, fsPending);
+    if (m_md5Running) {
+        m_md5Running = false;
+        PostMd5Next();
+    }
+}
+
+void TDigestScheduler::finishIdleWorker()
+{
+    if (m_md5Running || !m_md5Thread)
+        return;
+    disconnect(m_endNotification);
+    m_endNotifiedFor = 0;
+    m_md5Thread->Finish();
+    m_md5Thread->wait();
+    m_md5Thread.reset();
 }
 
 void TDigestScheduler::handOver(TFileDat *record, const QString &md5)
@@ -183,14 +227,16 @@ void TDigestScheduler::StopDigest()
 {
     if (!m_md5Running)
         return;
-    if (!m_md5Thread) {
-        // Stopped while the view brought the record's folder into view: no worker yet.
+    if (m_startingSerial) {
+        // Stopped while the view brought the record's folder into view: the worker (if one
+        // waits from the record before) never got it.
         if (TFileDat *record = m_catalog.DigestingRecord()) {
             m_catalog.SetRecordMd5(record, QString());
             m_catalog.SetRecordState(record, fsPending);
         }
         m_startingSerial = 0;
         m_md5Running = false;
+        finishIdleWorker();
         return;
     }
     CMd5Thread &worker = *m_md5Thread;
@@ -204,7 +250,8 @@ void TDigestScheduler::StopDigest()
         worker.setPriority(QThread::NormalPriority);
     disconnect(m_endNotification);
     m_endNotifiedFor = 0;
-    worker.requestInterruption();
+    m_recordDoneFor = 0;
+    worker.Stop();
     // A hand-over the worker requested before it saw the stop waits in this object's queue;
     // running it is what lets the worker end. Only this object's queued calls run meanwhile.
     while (!worker.wait(QDeadlineTimer(5)))

@@ -6,9 +6,11 @@
 // Threads and ownership:
 // - Lives on the user-interface thread and is used only there; so is everything it touches:
 //   the catalog, the queue, Md5Running, Md5Thread and the view.
-// - Owns the one worker (Md5Thread) while it runs. The worker's only ways back are the hand-over
-//   (DigestReady, run on this thread while the worker waits) and its end notification
-//   (WorkerEnded, queued to this thread); both go through this object's event queue.
+// - Owns the one worker (Md5Thread) while the queue runs. The worker digests one record at a
+//   time and, done with it, waits for the next (no thread per file); it ends when the queue is
+//   empty or a digest is stopped. Its only ways back are the hand-over (DigestReady, run on this
+//   thread while the worker waits), RecordDone (queued, once a record) and its end notification
+//   (WorkerEnded, queued); all go through this object's event queue.
 // - The catalog and the view must outlive the scheduler. The scheduler installs StopDigest as the
 //   catalog's stop hook, so clearing the catalog or removing the record being digested stops the
 //   worker first; its destructor stops the worker and removes the hook.
@@ -58,7 +60,8 @@ public:
     // else runs until the queue is empty. Does nothing while a worker runs.
     void DigestQueueHere();
 
-    // Test seam: called for each new worker before it starts.
+    // Test seam: called for each record before the worker starts on it (a new worker, or the one
+    // that digested the record before and now takes the next).
     void SetWorkerSetup(std::function<void(CMd5Thread &)> setup) { m_workerSetup = std::move(setup); }
 
 protected:
@@ -72,7 +75,10 @@ private:
     void startWorker(TFileDat *record);
     void handOver(TFileDat *record, const QString &md5);
     void DigestReady(TFileDat *record);
+    void RecordDone(bool readFailed);
     void WorkerEnded(quint64 worker);
+    // Ends a worker that waits for a next record that will not come.
+    void finishIdleWorker();
 
     TCatalog &m_catalog;
     TDigestView &m_view;
@@ -81,6 +87,7 @@ private:
     quint64 m_workerSerial = 0;   // numbers the workers, so a late notification finds its own
     quint64 m_endNotifiedFor = 0; // the worker whose end notification counts; 0 once removed
     quint64 m_startingSerial = 0; // the worker about to start while the view shows its record
+    quint64 m_recordDoneFor = 0;  // the record whose RecordDone counts; 0 once a stop took it
     QMetaObject::Connection m_endNotification;
     std::function<void(CMd5Thread &)> m_workerSetup;
 };

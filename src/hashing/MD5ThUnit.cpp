@@ -90,8 +90,18 @@ void CMd5Thread::failRead(const QString &reason)
 
 void CMd5Thread::run()
 {
-    if (isInterruptionRequested())
-        return;
+    while (!isInterruptionRequested()) {
+        digestRecord();
+        if (!m_followOn || isInterruptionRequested())
+            return;
+        Q_EMIT RecordDone(m_readFailed);
+        if (!waitForNextRecord())
+            return;
+    }
+}
+
+void CMd5Thread::digestRecord()
+{
     m_lastPercent = 0;
     m_digestText = DigestFile(m_fullPath);
     if (isInterruptionRequested() || m_digestText.isEmpty())
@@ -99,6 +109,46 @@ void CMd5Thread::run()
     step(wsBeforeHandOver);
     Q_EMIT DigestComputed(m_digestText.toLower().left(Md5TextLength));
     step(wsAfterHandOver);
+}
+
+bool CMd5Thread::waitForNextRecord()
+{
+    QMutexLocker locker(&m_mutex);
+    while (!m_hasNext && !m_finishing && !isInterruptionRequested())
+        m_wake.wait(&m_mutex);
+    if (m_finishing || isInterruptionRequested())
+        return false;
+    m_hasNext = false;
+    m_fullPath = m_nextPath;
+    return true;
+}
+
+void CMd5Thread::NextRecord(TFileDat *record)
+{
+    QMutexLocker locker(&m_mutex);
+    m_record = record;
+    m_nextPath = record->FullPath();
+}
+
+void CMd5Thread::Continue()
+{
+    QMutexLocker locker(&m_mutex);
+    m_hasNext = true;
+    m_wake.wakeOne();
+}
+
+void CMd5Thread::Finish()
+{
+    QMutexLocker locker(&m_mutex);
+    m_finishing = true;
+    m_wake.wakeOne();
+}
+
+void CMd5Thread::Stop()
+{
+    requestInterruption();
+    QMutexLocker locker(&m_mutex);
+    m_wake.wakeOne();
 }
 
 QString CMd5Thread::DigestFile(const QString &path)

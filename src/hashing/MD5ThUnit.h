@@ -1,11 +1,15 @@
 #pragma once
 
-// CMd5Thread: the worker that digests one record's file while the user goes on working.
+// CMd5Thread: the worker that digests a record's file while the user goes on working.
 //
 // Threads and ownership:
 // - Created on the user-interface thread, not started, for one record; the creator (the digest
 //   scheduler) owns the object, starts it with Priority and disposes of it after it has ended.
-// - The full path is taken from the record in the constructor, on the user-interface thread.
+// - A worker made to follow on (FollowOn, before start) does not end after its record: it says
+//   RecordDone and waits for the next record (NextRecord) or the end (Finish). The queue then
+//   costs no thread per file; one record at a time is still all it digests.
+// - The full path is taken from the record on the user-interface thread (in the constructor, or
+//   in NextRecord).
 //   The worker thread itself never reads or writes the record or anything else of the catalog:
 //   it reads the file, posts WM_MD5PROGRESS to its window and emits DigestComputed with the
 //   lower-case digest. Connected with Qt::BlockingQueuedConnection, that signal is the hand-over:
@@ -14,11 +18,14 @@
 // - requestInterruption() stops it: the flag is read after every block, so a stop costs at most
 //   one more block. A worker that sees the stop before its digest is complete emits nothing; one
 //   that sees it later still hands its digest over, so whoever waits for it must let the
-//   hand-over run meanwhile.
+//   hand-over run meanwhile. Stop() also wakes a worker waiting for its next record; a stopped
+//   worker ends.
 
 #include <QEvent>
+#include <QMutex>
 #include <QString>
 #include <QThread>
+#include <QWaitCondition>
 #include <functional>
 
 class QObject;
@@ -50,6 +57,17 @@ public:
     // thread for one file after another (checks and digests that need no scheduler).
     explicit CMd5Thread(QObject *parent = nullptr);
 
+    // User-interface thread, before start: after each record wait for the next one.
+    void FollowOn() { m_followOn = true; }
+    // User-interface thread, after RecordDone: this record is the next (Record() names it), and
+    // the waiting worker starts on it at Continue().
+    void NextRecord(TFileDat *record);
+    void Continue();
+    // User-interface thread: a worker waiting for its next record ends.
+    void Finish();
+    // requestInterruption(), and a worker waiting for its next record wakes up to end.
+    void Stop();
+
     TFileDat *Record() const { return m_record; } // for the hand-over; never dereferenced here
     const QString &FullPath() const { return m_fullPath; }
     // The digest as DigestFile gave it (32 upper-case hexadecimal digits); empty when stopped or
@@ -71,8 +89,11 @@ public:
     void SetStepHook(TStepHook hook) { m_stepHook = std::move(hook); }
 
 Q_SIGNALS:
-    // Worker thread, once, when the digest is complete and no stop was asked for before.
+    // Worker thread, once a record, when the digest is complete and no stop was asked for before.
     void DigestComputed(const QString &lowerCaseDigest);
+    // Worker thread, for a worker that follows on: done with the record (digested, or not
+    // readable: readFailed), not stopped; it now waits for NextRecord or Finish.
+    void RecordDone(bool readFailed);
 
 protected:
     void run() override;
@@ -85,6 +106,8 @@ private:
     }
     void postProgress(qint64 block, qint64 blockCount);
     void failRead(const QString &reason);
+    void digestRecord();
+    bool waitForNextRecord();
 
     QString m_digestText;
     TFileDat *m_record;
@@ -95,6 +118,13 @@ private:
     bool m_readFailed = false;
     QString m_readError;
     TStepHook m_stepHook;
+    bool m_followOn = false;
+    // The hand-over between records, guarded by m_mutex.
+    QMutex m_mutex;
+    QWaitCondition m_wake;
+    bool m_hasNext = false;
+    bool m_finishing = false;
+    QString m_nextPath;
 };
 
 // k * 100 / n rounded to the nearest whole number, halves to even: the percent posted after
