@@ -5,9 +5,11 @@
 // posted every 20 ms and the time it waits to be handled is kept: the worst case tells how soon
 // the window answers a click.
 //
-//   bench-digest-queue [files] [folders]   (default 20000 100)
+//   bench-digest-queue [--hidden] [files] [folders]   (default 20000 100)
 //
-// Prints every round, both medians, the worst event wait and, last, "ratio <queue/md5sum>".
+// --hidden runs the same queue with the window never shown (nothing painted): the cost of the
+// scheduler and the worker alone. Prints every round with the paints and record changes per file,
+// both medians, the worst event wait and, last, "ratio <queue/md5sum>".
 
 #include "BenchMedian.h"
 #include "main.h"
@@ -17,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
+#include <QHash>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -90,8 +93,9 @@ double runMd5sum(const QString &root)
     timer.start();
     QProcess process;
     process.setStandardOutputFile(QProcess::nullDevice());
-    process.start(QStringLiteral("sh"), {QStringLiteral("-c"),
-                                         QStringLiteral("find \"$0\" -type f -print0 | xargs -0 md5sum"), root});
+    process.start(
+        QStringLiteral("sh"),
+        {QStringLiteral("-c"), QStringLiteral("find \"$0\" -type f -print0 | xargs -0 md5sum"), root});
     if (!process.waitForFinished(-1) || process.exitCode() != 0)
         fail(QStringLiteral("md5sum failed"));
     return double(timer.nsecsElapsed()) / 1e9;
@@ -126,7 +130,8 @@ protected:
     {
         if (event->type() != Probe)
             return QObject::event(event);
-        WorstWaitNs = std::max(WorstWaitNs, m_clock.nsecsElapsed() - static_cast<TStamped *>(event)->PostedNs);
+        WorstWaitNs =
+            std::max(WorstWaitNs, m_clock.nsecsElapsed() - static_cast<TStamped *>(event)->PostedNs);
         return true;
     }
 
@@ -140,6 +145,32 @@ private:
     QTimer m_timer;
 };
 
+// Counts the paints of every widget of the window and the list's row changes, per round.
+class TPaintCounter : public QObject
+{
+public:
+    QHash<QString, int> Paints;
+
+    void Watch(QWidget *window)
+    {
+        window->installEventFilter(this);
+        for (QWidget *child : window->findChildren<QWidget *>())
+            child->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            QObject *named = watched;
+            while (named && named->objectName().isEmpty())
+                named = named->parent();
+            ++Paints[named ? named->objectName() : QStringLiteral("?")];
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -147,9 +178,12 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    const QStringList arguments = application.arguments();
-    const int files = arguments.size() > 1 ? arguments[1].toInt() : 20000;
-    const int folders = arguments.size() > 2 ? arguments[2].toInt() : 100;
+    QStringList arguments = application.arguments().mid(1);
+    const bool hidden = arguments.removeAll(QStringLiteral("--hidden")) > 0;
+    const int files = arguments.size() > 0 ? arguments[0].toInt() : 20000;
+    const int folders = arguments.size() > 1 ? arguments[1].toInt() : 100;
+    if (files < 1 || folders < 1)
+        fail(QStringLiteral("usage: bench-digest-queue [--hidden] [files] [folders]"));
 
     QTemporaryDir dir;
     QList<QStringList> byFolder;
@@ -159,16 +193,23 @@ int main(int argc, char **argv)
     TSilentPrompts prompts;
     TNoShell shell;
     TDravikForm form(prompts, shell);
-    form.show();
+    if (!hidden)
+        form.show();
     TCatalog &catalog = form.Catalog();
     for (int f = 0; f < folders; ++f) {
-        TFolderNode *folder = catalog.AddFolder(nullptr, QStringLiteral("d%1").arg(f, 3, 10, QLatin1Char('0')));
+        TFolderNode *folder =
+            catalog.AddFolder(nullptr, QStringLiteral("d%1").arg(f, 3, 10, QLatin1Char('0')));
         std::vector<std::unique_ptr<TFileDat>> records;
         for (const QString &path : std::as_const(byFolder[f]))
             records.push_back(NewRecordFromDisk(path));
         catalog.AppendRecords(folder, std::move(records));
     }
     runMd5sum(dir.path()); // into the page cache
+
+    TPaintCounter paints;
+    paints.Watch(&form);
+    int rowChanges = 0;
+    QObject::connect(&catalog, &TCatalog::recordChanged, &form, [&rowChanges] { ++rowChanges; });
 
     TLatencyProbe probe;
     std::vector<double> queueSeconds, md5sumSeconds, worstWaitMs;
@@ -183,6 +224,8 @@ int main(int argc, char **argv)
         form.SelectFolder(nullptr);
         QCoreApplication::processEvents();
 
+        paints.Paints.clear();
+        rowChanges = 0;
         probe.Start();
         QElapsedTimer timer;
         timer.start();
@@ -196,6 +239,12 @@ int main(int argc, char **argv)
         md5sumSeconds.push_back(runMd5sum(dir.path()));
         std::printf("round %d: queue %.3f s, md5sum %.3f s, worst event wait %.1f ms\n", round + 1,
                     queueSeconds.back(), md5sumSeconds.back(), worstWaitMs.back());
+        QStringList painted;
+        for (auto it = paints.Paints.cbegin(); it != paints.Paints.cend(); ++it)
+            painted << QStringLiteral("%1 %2").arg(it.key()).arg(double(it.value()) / files, 0, 'f', 3);
+        painted.sort();
+        std::printf("  per file: %.2f record changes; paints: %s\n", double(rowChanges) / files,
+                    qPrintable(painted.join(QStringLiteral(", "))));
         std::fflush(stdout);
     }
 
@@ -209,7 +258,7 @@ int main(int argc, char **argv)
         fail(QStringLiteral("%1 of %2 records digested").arg(digested).arg(files));
 
     const double queue = Median(queueSeconds), md5sum = Median(md5sumSeconds);
-    std::printf("queue_seconds %.3f\nmd5sum_seconds %.3f\nworst_event_wait_ms %.1f\nratio %.2f\n", queue, md5sum,
-                *std::max_element(worstWaitMs.begin(), worstWaitMs.end()), queue / md5sum);
+    std::printf("queue_seconds %.3f\nmd5sum_seconds %.3f\nworst_event_wait_ms %.1f\nratio %.2f\n", queue,
+                md5sum, *std::max_element(worstWaitMs.begin(), worstWaitMs.end()), queue / md5sum);
     return 0;
 }
