@@ -1,0 +1,158 @@
+#include "DigestPool.h"
+
+#include "Catalog.h"
+#include "MD5ThUnit.h"
+#include "support.h"
+
+#include <QThread>
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+// How far the readers may run ahead of the results taken, per reader: enough that a large file
+// holding up the results does not leave the other readers idle for long.
+constexpr size_t AheadPerJob = 256;
+
+class TOrderedDigests
+{
+public:
+    TOrderedDigests(const std::vector<QString> &paths, int jobs)
+        : m_paths(paths), m_slots(std::min(paths.size(), AheadPerJob * size_t(jobs)))
+    {}
+
+    void Read()
+    {
+        CMd5Thread reader; // never started: its block reading on this thread
+        for (;;) {
+            size_t index;
+            {
+                std::unique_lock lock(m_mutex);
+                m_slotFree.wait(lock, [&] {
+                    return m_claimed == m_paths.size() || m_claimed < m_taken + m_slots.size();
+                });
+                if (m_claimed == m_paths.size())
+                    return;
+                index = m_claimed++;
+            }
+            TFileDigest result = digest(reader, m_paths[index]);
+            {
+                const std::lock_guard lock(m_mutex);
+                TSlot &slot = m_slots[index % m_slots.size()];
+                slot.Result = std::move(result);
+                slot.Filled = true;
+            }
+            m_resultReady.notify_one();
+        }
+    }
+
+    // The results in order, each as soon as it is there.
+    void Deliver(const std::function<void(size_t, TFileDigest &)> &ready)
+    {
+        for (size_t index = 0; index < m_paths.size(); ++index) {
+            TFileDigest result;
+            {
+                std::unique_lock lock(m_mutex);
+                TSlot &slot = m_slots[index % m_slots.size()];
+                m_resultReady.wait(lock, [&] { return slot.Filled; });
+                result = std::move(slot.Result);
+                slot.Filled = false;
+                m_taken = index + 1;
+            }
+            m_slotFree.notify_all();
+            ready(index, result);
+        }
+    }
+
+private:
+    struct TSlot
+    {
+        TFileDigest Result;
+        bool Filled = false;
+    };
+
+    static TFileDigest digest(CMd5Thread &reader, const QString &path)
+    {
+        TFileDigest result;
+        // The queue's own check: a path that names no regular file is a file that is gone.
+        result.Present = !path.isEmpty() && FileSizeOf(path) >= 0;
+        if (!result.Present)
+            return result;
+        const QString md5 = reader.DigestFile(path);
+        if (reader.ReadFailed())
+            result.ReadError = reader.ReadError();
+        else
+            result.Md5 = md5.toLower();
+        return result;
+    }
+
+    const std::vector<QString> &m_paths;
+    std::vector<TSlot> m_slots; // a ring: file i waits in slot i % size until taken
+    std::mutex m_mutex;
+    std::condition_variable m_slotFree;
+    std::condition_variable m_resultReady;
+    size_t m_claimed = 0; // files claimed by readers, in order
+    size_t m_taken = 0;   // results delivered, in order
+};
+
+} // namespace
+
+int DefaultDigestJobs()
+{
+    return std::max(1, QThread::idealThreadCount());
+}
+
+void DigestFilesInOrder(const std::vector<QString> &paths, int jobs,
+                        const std::function<void(size_t, TFileDigest &)> &ready)
+{
+    if (paths.empty())
+        return;
+    jobs = int(std::clamp<size_t>(size_t(std::max(jobs, 1)), 1, paths.size()));
+    TOrderedDigests digests(paths, jobs);
+    std::vector<std::jthread> readers;
+    readers.reserve(size_t(jobs));
+    for (int i = 0; i < jobs; ++i)
+        readers.emplace_back([&digests] { digests.Read(); });
+    digests.Deliver(ready);
+}
+
+void DigestQueueOnThreads(TCatalog &catalog, int jobs)
+{
+    // Entries whose record is not pending now stay so until their turn (only this loop changes
+    // states), so only the others need reading. A record queued twice is read twice, as in the
+    // single-threaded chain, where the second entry digests it again if the first could not.
+    const std::vector<TFileDat *> entries(catalog.Md5Queue().begin(), catalog.Md5Queue().end());
+    std::vector<QString> paths;
+    std::vector<size_t> entryOfPath;
+    for (size_t entry = 0; entry < entries.size(); ++entry) {
+        if (entries[entry]->State != fsPending)
+            continue;
+        entryOfPath.push_back(entry);
+        paths.push_back(entries[entry]->FullPath());
+    }
+
+    size_t taken = 0; // entries taken off the queue so far
+    DigestFilesInOrder(paths, jobs, [&](size_t index, TFileDigest &result) {
+        const size_t entry = entryOfPath[index];
+        for (; taken <= entry; ++taken) // with the entries before it, which need no reading
+            catalog.DropMd5QueueHead();
+        TFileDat *record = entries[entry];
+        if (record->State != fsPending)
+            return; // digested through an earlier entry
+        if (!result.Present) {
+            catalog.SetRecordState(record, fsMissing);
+            return;
+        }
+        catalog.SetRecordState(record, fsDigesting);
+        if (result.Digested()) {
+            catalog.SetRecordMd5(record, result.Md5);
+            catalog.SetRecordState(record, fsDigested);
+        } else {
+            catalog.SetRecordState(record, fsPending);
+        }
+    });
+    for (; taken < entries.size(); ++taken)
+        catalog.DropMd5QueueHead();
+}
