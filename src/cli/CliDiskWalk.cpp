@@ -43,7 +43,7 @@ void WalkDiskFolder(const QString &folder, std::vector<TDiskFile> &files)
         if (!listing.Dir())
             continue;
         const int at = ::dirfd(listing.Dir());
-        const QString decodedPrefix = QFile::decodeName(prefix);
+        QByteArray path = prefix; // the prefix, then each file's name in turn
         while (const dirent *entry = ::readdir(listing.Dir())) {
             const char *name = entry->d_name;
             if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
@@ -62,8 +62,9 @@ void WalkDiskFolder(const QString &folder, std::vector<TDiskFile> &files)
             // A link counts as the file it leads to.
             if (::fstatat(at, name, &facts, 0) != 0 || !S_ISREG(facts.st_mode))
                 continue;
-            files.push_back({decodedPrefix + QFile::decodeName(name), qint64(facts.st_size),
-                             qint64(facts.st_mtim.tv_sec)});
+            path.truncate(prefix.size());
+            path += name;
+            files.push_back({QFile::decodeName(path), qint64(facts.st_size), qint64(facts.st_mtim.tv_sec)});
         }
     }
 }

@@ -185,9 +185,11 @@ int RunScanUpdate(const TArguments &arguments, const TCliIo &io, const QString &
     for (const QString &folder : arguments.Operands)
         folders << AbsoluteDiskFolder(folder);
 
-    // The disk is walked on a thread of its own while the catalog is read.
+    // The disk is walked on a thread of its own while the catalog is read and its records below
+    // the folders are looked up.
     std::vector<std::vector<TDiskFile>> listed(size_t(folders.size()));
     TCatalog catalog;
+    std::optional<TCatalogUpdate> update;
     {
         const std::jthread walker([&] {
             for (qsizetype i = 0; i < folders.size(); ++i)
@@ -195,12 +197,13 @@ int RunScanUpdate(const TArguments &arguments, const TCliIo &io, const QString &
         });
         if (!LoadCatalogFile(catalog, output, io))
             return esFailure;
+        update.emplace(catalog, folders, base);
     }
+    update->Apply(listed);
+    listed.clear();
 
     TCliProgress progress(io, QStringLiteral("scan"), TCliProgress::plMilestones);
-    TCatalogUpdate update(catalog, folders, base);
-    update.Apply(listed);
-    std::vector<TFileDat *> gone = update.GoneRecords();
+    std::vector<TFileDat *> gone = update->GoneRecords();
 
     TLineWriter out(io.Out);
     for (const TFileDat *record : gone)
@@ -211,13 +214,13 @@ int RunScanUpdate(const TArguments &arguments, const TCliIo &io, const QString &
 
     const std::vector<TFileDat *> queued(catalog.Md5Queue().begin(), catalog.Md5Queue().end());
     progress.Line(QStringLiteral("scan: %1 files listed, %2 to digest (%3)")
-                      .arg(update.Walked())
+                      .arg(update->Walked())
                       .arg(queued.size())
                       .arg(SizeText(SizeOfRecords(queued), false)));
     DigestQueuedRecords(catalog, progress, jobs);
     const int status = ReportUndigested(queued, io);
 
-    const TUpdateCounts &counts = update.Counts();
+    const TUpdateCounts &counts = update->Counts();
     out.Line(QStringLiteral("unchanged %1, changed %2, new %3, gone %4%5")
                  .arg(counts.Unchanged)
                  .arg(counts.Changed)
