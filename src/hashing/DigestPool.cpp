@@ -2,12 +2,13 @@
 
 #include "Catalog.h"
 #include "MD5ThUnit.h"
-#include "support.h"
 
+#include <QFile>
 #include <QThread>
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
+#include <sys/stat.h>
 #include <thread>
 
 namespace {
@@ -15,6 +16,15 @@ namespace {
 // How far the readers may run ahead of the results taken, per reader: enough that a large file
 // holding up the results does not leave the other readers idle for long.
 constexpr size_t AheadPerJob = 256;
+
+// FileSizeOf(path) >= 0, without working out the file's date.
+bool isRegularFile(const QString &path)
+{
+    struct stat facts
+    {};
+    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &facts) == 0 &&
+           S_ISREG(facts.st_mode);
+}
 
 class TOrderedDigests
 {
@@ -26,25 +36,28 @@ public:
     void Read()
     {
         CMd5Thread reader; // never started: its block reading on this thread
+        std::unique_lock lock(m_mutex);
         for (;;) {
-            size_t index;
-            {
-                std::unique_lock lock(m_mutex);
-                m_slotFree.wait(lock, [&] {
-                    return m_claimed == m_paths.size() || m_claimed < m_taken + m_slots.size();
-                });
-                if (m_claimed == m_paths.size())
-                    return;
-                index = m_claimed++;
+            const auto mayClaim = [&] {
+                return m_claimed == m_paths.size() || m_claimed < m_taken + m_slots.size();
+            };
+            if (!mayClaim()) {
+                ++m_readersWaiting;
+                m_slotFree.wait(lock, mayClaim);
+                --m_readersWaiting;
             }
+            if (m_claimed == m_paths.size())
+                return;
+            const size_t index = m_claimed++;
+            lock.unlock();
             TFileDigest result = digest(reader, m_paths[index]);
-            {
-                const std::lock_guard lock(m_mutex);
-                TSlot &slot = m_slots[index % m_slots.size()];
-                slot.Result = std::move(result);
-                slot.Filled = true;
-            }
-            m_resultReady.notify_one();
+            lock.lock();
+            TSlot &slot = m_slots[index % m_slots.size()];
+            slot.Result = std::move(result);
+            slot.Filled = true;
+            // Woken only when waited for: a wake-up per file would cost more than a small file.
+            if (m_deliveryWaitsFor == index)
+                m_resultReady.notify_one();
         }
     }
 
@@ -56,12 +69,17 @@ public:
             {
                 std::unique_lock lock(m_mutex);
                 TSlot &slot = m_slots[index % m_slots.size()];
-                m_resultReady.wait(lock, [&] { return slot.Filled; });
+                if (!slot.Filled) {
+                    m_deliveryWaitsFor = index;
+                    m_resultReady.wait(lock, [&] { return slot.Filled; });
+                    m_deliveryWaitsFor = NoIndex;
+                }
                 result = std::move(slot.Result);
                 slot.Filled = false;
                 m_taken = index + 1;
+                if (m_readersWaiting > 0)
+                    m_slotFree.notify_all();
             }
-            m_slotFree.notify_all();
             ready(index, result);
         }
     }
@@ -76,8 +94,9 @@ private:
     static TFileDigest digest(CMd5Thread &reader, const QString &path)
     {
         TFileDigest result;
-        // The queue's own check: a path that names no regular file is a file that is gone.
-        result.Present = !path.isEmpty() && FileSizeOf(path) >= 0;
+        // The queue's own check (RecordFileExists): a path that names no regular file is a file
+        // that is gone, and is never opened (a pipe would wait for a writer).
+        result.Present = isRegularFile(path);
         if (!result.Present)
             return result;
         const QString md5 = reader.DigestFile(path);
@@ -93,8 +112,11 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_slotFree;
     std::condition_variable m_resultReady;
-    size_t m_claimed = 0; // files claimed by readers, in order
-    size_t m_taken = 0;   // results delivered, in order
+    static constexpr size_t NoIndex = SIZE_MAX;
+    size_t m_claimed = 0;                // files claimed by readers, in order
+    size_t m_taken = 0;                  // results delivered, in order
+    size_t m_deliveryWaitsFor = NoIndex; // the result the caller's thread waits for
+    int m_readersWaiting = 0;            // readers waiting for a free slot
 };
 
 } // namespace
