@@ -4,8 +4,10 @@
 
 #include "CliArguments.h"
 #include "CliIo.h"
+#include "DigestPool.h"
 
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 class TCatalog;
@@ -18,9 +20,11 @@ bool CheckDiskFolders(const QStringList &folders, const TCliIo &io);
 QString AbsoluteDiskFolder(const QString &folder);
 
 // Digests every queued record with the progress line: with one job through the digest
-// scheduler's own chain on this thread, with more on reader threads, to the same end. Gives the
+// scheduler's own chain on this thread, with more on reader threads (early: readers started on
+// the files before their records were made, DigestQueueOnThreads), to the same end. Gives the
 // records that stood in the queue, in queue order.
-std::vector<TFileDat *> DigestQueuedRecords(TCatalog &catalog, TCliProgress &progress, int jobs);
+std::vector<TFileDat *> DigestQueuedRecords(TCatalog &catalog, TCliProgress &progress, int jobs,
+                                            std::unique_ptr<TFileDigester> early = {});
 
 // The sum of the records' sizes (unknown sizes count 0).
 qint64 SizeOfRecords(const std::vector<TFileDat *> &records);

@@ -7,6 +7,7 @@
 #include "CliDigestView.h"
 #include "CliDigests.h"
 #include "CliScan.h"
+#include "DigestPool.h"
 #include "DigestScheduler.h"
 #include "FolderScan.h"
 #include "StorageErrors.h"
@@ -80,7 +81,8 @@ QString AbsoluteDiskFolder(const QString &folder)
     return QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
 }
 
-std::vector<TFileDat *> DigestQueuedRecords(TCatalog &catalog, TCliProgress &progress, int jobs)
+std::vector<TFileDat *> DigestQueuedRecords(TCatalog &catalog, TCliProgress &progress, int jobs,
+                                            std::unique_ptr<TFileDigester> early)
 {
     const std::vector<TFileDat *> queued(catalog.Md5Queue().begin(), catalog.Md5Queue().end());
     const qint64 bytes = SizeOfRecords(queued);
@@ -93,7 +95,7 @@ std::vector<TFileDat *> DigestQueuedRecords(TCatalog &catalog, TCliProgress &pro
         TDigestScheduler scheduler(catalog, view);
         scheduler.DigestQueueHere();
     } else {
-        DigestQueueOnThreads(catalog, jobs);
+        DigestQueueOnThreads(catalog, jobs, std::move(early));
     }
     progress.Digested(tracker.FilesDone(), tracker.BytesDone());
     return queued;
@@ -174,17 +176,32 @@ int RunScan(const TArguments &arguments, const TCliIo &io)
         !LoadCatalogFile(catalog, output, io))
         return esFailure;
 
+    QStringList folders;
+    for (const QString &folder : arguments.Operands)
+        folders << AbsoluteDiskFolder(folder);
+    // On several threads the files are read while their records are made: the walk's list of
+    // files is the order the records will stand in the queue.
+    std::unique_ptr<TFileDigester> early;
+    if (*jobs > 1) {
+        std::vector<QString> files;
+        for (const QString &folder : std::as_const(folders)) {
+            QStringList below;
+            CollectFiles(folder, below);
+            files.insert(files.end(), below.begin(), below.end());
+        }
+        early = std::make_unique<TFileDigester>(std::move(files), *jobs);
+    }
+
     TCliProgress progress(io, QStringLiteral("scan"), TCliProgress::plMilestones);
     qint64 listed = 0;
     QObject::connect(&catalog, &TCatalog::recordsAdded,
                      [&](TFolderNode *, int, int count) { listed += count; });
-    for (const QString &folder : arguments.Operands)
-        AddFolderStructure(catalog, base, AbsoluteDiskFolder(folder),
-                           [&](int, int) { progress.Listing(listed); });
+    for (const QString &folder : std::as_const(folders))
+        AddFolderStructure(catalog, base, folder, [&](int, int) { progress.Listing(listed); });
 
     // A loaded catalog queues nothing, so the queue holds exactly the new records.
     const std::vector<TFileDat *> queued(catalog.Md5Queue().begin(), catalog.Md5Queue().end());
     progress.Listed(qint64(queued.size()), SizeOfRecords(queued));
-    const std::vector<TFileDat *> added = DigestQueuedRecords(catalog, progress, *jobs);
+    const std::vector<TFileDat *> added = DigestQueuedRecords(catalog, progress, *jobs, std::move(early));
     return SaveScannedCatalog(catalog, output, progress, io, ReportUndigested(added, io));
 }

@@ -217,7 +217,8 @@ int RunScanUpdate(const TArguments &arguments, const TCliIo &io, const QString &
                       .arg(update->Walked())
                       .arg(queued.size())
                       .arg(SizeText(SizeOfRecords(queued), false)));
-    DigestQueuedRecords(catalog, progress, jobs);
+    if (!queued.empty())
+        DigestQueuedRecords(catalog, progress, jobs);
     const int status = ReportUndigested(queued, io);
 
     const TUpdateCounts &counts = update->Counts();

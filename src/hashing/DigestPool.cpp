@@ -14,8 +14,9 @@
 namespace {
 
 // How far the readers may run ahead of the results taken, per reader: enough that a large file
-// holding up the results does not leave the other readers idle for long.
-constexpr size_t AheadPerJob = 256;
+// holding up the results does not leave the other readers idle for long, and that readers
+// started early keep reading while the records are still being made.
+constexpr size_t AheadPerJob = 4096;
 
 // FileSizeOf(path) >= 0, without working out the file's date.
 bool isRegularFile(const QString &path)
@@ -29,9 +30,20 @@ bool isRegularFile(const QString &path)
 class TOrderedDigests
 {
 public:
-    TOrderedDigests(const std::vector<QString> &paths, int jobs)
-        : m_paths(paths), m_slots(std::min(paths.size(), AheadPerJob * size_t(jobs)))
+    TOrderedDigests(std::vector<QString> paths, int jobs)
+        : m_paths(std::move(paths)),
+          m_slots(std::max<size_t>(1, std::min(m_paths.size(), AheadPerJob * size_t(jobs))))
     {}
+
+    const std::vector<QString> &Paths() const { return m_paths; }
+
+    // Readers claim no more files; those reading finish their file.
+    void Stop()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+        m_slotFree.notify_all();
+    }
 
     void Read()
     {
@@ -39,14 +51,14 @@ public:
         std::unique_lock lock(m_mutex);
         for (;;) {
             const auto mayClaim = [&] {
-                return m_claimed == m_paths.size() || m_claimed < m_taken + m_slots.size();
+                return m_stopping || m_claimed == m_paths.size() || m_claimed < m_taken + m_slots.size();
             };
             if (!mayClaim()) {
                 ++m_readersWaiting;
                 m_slotFree.wait(lock, mayClaim);
                 --m_readersWaiting;
             }
-            if (m_claimed == m_paths.size())
+            if (m_stopping || m_claimed == m_paths.size())
                 return;
             const size_t index = m_claimed++;
             lock.unlock();
@@ -107,7 +119,7 @@ private:
         return result;
     }
 
-    const std::vector<QString> &m_paths;
+    const std::vector<QString> m_paths;
     std::vector<TSlot> m_slots; // a ring: file i waits in slot i % size until taken
     std::mutex m_mutex;
     std::condition_variable m_slotFree;
@@ -117,6 +129,7 @@ private:
     size_t m_taken = 0;                  // results delivered, in order
     size_t m_deliveryWaitsFor = NoIndex; // the result the caller's thread waits for
     int m_readersWaiting = 0;            // readers waiting for a free slot
+    bool m_stopping = false;
 };
 
 } // namespace
@@ -126,21 +139,51 @@ int DefaultDigestJobs()
     return std::max(1, QThread::idealThreadCount());
 }
 
-void DigestFilesInOrder(const std::vector<QString> &paths, int jobs,
-                        const std::function<void(size_t, TFileDigest &)> &ready)
+class TFileDigester::TRun
+{
+public:
+    TRun(std::vector<QString> paths, int jobs) : Digests(std::move(paths), jobs)
+    {
+        const size_t readers =
+            std::clamp<size_t>(size_t(std::max(jobs, 1)), 1, std::max<size_t>(1, Digests.Paths().size()));
+        Readers.reserve(readers);
+        for (size_t i = 0; i < readers && !Digests.Paths().empty(); ++i)
+            Readers.emplace_back([this] { Digests.Read(); });
+    }
+    ~TRun()
+    {
+        Digests.Stop();
+        Readers.clear(); // joins
+    }
+
+    TOrderedDigests Digests;
+    std::vector<std::jthread> Readers; // after Digests, so they end before it goes
+};
+
+TFileDigester::TFileDigester(std::vector<QString> paths, int jobs)
+    : m_run(std::make_unique<TRun>(std::move(paths), jobs))
+{}
+
+TFileDigester::~TFileDigester() = default;
+
+const std::vector<QString> &TFileDigester::Paths() const
+{
+    return m_run->Digests.Paths();
+}
+
+void TFileDigester::Deliver(const TDigestReady &ready)
+{
+    m_run->Digests.Deliver(ready);
+}
+
+void DigestFilesInOrder(const std::vector<QString> &paths, int jobs, const TDigestReady &ready)
 {
     if (paths.empty())
         return;
-    jobs = int(std::clamp<size_t>(size_t(std::max(jobs, 1)), 1, paths.size()));
-    TOrderedDigests digests(paths, jobs);
-    std::vector<std::jthread> readers;
-    readers.reserve(size_t(jobs));
-    for (int i = 0; i < jobs; ++i)
-        readers.emplace_back([&digests] { digests.Read(); });
-    digests.Deliver(ready);
+    TFileDigester(paths, jobs).Deliver(ready);
 }
 
-void DigestQueueOnThreads(TCatalog &catalog, int jobs)
+void DigestQueueOnThreads(TCatalog &catalog, int jobs, std::unique_ptr<TFileDigester> early)
 {
     // Entries whose record is not pending now stay so until their turn (only this loop changes
     // states), so only the others need reading. A record queued twice is read twice, as in the
@@ -155,8 +198,12 @@ void DigestQueueOnThreads(TCatalog &catalog, int jobs)
         paths.push_back(entries[entry]->FullPath());
     }
 
+    std::unique_ptr<TFileDigester> digester = early && early->Paths() == paths
+                                                  ? std::move(early)
+                                                  : std::make_unique<TFileDigester>(std::move(paths), jobs);
+    early.reset();
     size_t taken = 0; // entries taken off the queue so far
-    DigestFilesInOrder(paths, jobs, [&](size_t index, TFileDigest &result) {
+    digester->Deliver([&](size_t index, TFileDigest &result) {
         const size_t entry = entryOfPath[index];
         for (; taken <= entry; ++taken) // with the entries before it, which need no reading
             catalog.DropMd5QueueHead();

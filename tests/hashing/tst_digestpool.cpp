@@ -93,6 +93,33 @@ private Q_SLOTS:
                  QStringList({"twice 1", "twice 0"}));
     }
 
+    void readersStartedEarlyServeTheQueueOnlyOnItsOwnPaths_data()
+    {
+        QTest::addColumn<bool>("samePaths");
+        QTest::newRow("the queue's paths") << true;
+        QTest::newRow("a list that no longer fits") << false;
+    }
+    void readersStartedEarlyServeTheQueueOnlyOnItsOwnPaths()
+    {
+        QFETCH(bool, samePaths);
+        TDigestFixture single, pooled;
+        fillQueue(single);
+        fillQueue(pooled);
+        std::vector<QString> paths;
+        for (const TFileDat *record : pooled.catalog.Md5Queue()) {
+            if (record->State == fsPending)
+                paths.push_back(record->FullPath());
+        }
+        if (!samePaths) // a file added to the tree between the walk and the records
+            paths.insert(paths.begin() + 5, pooled.dir.filePath(QStringLiteral("f7")));
+        auto early = std::make_unique<TFileDigester>(paths, 2);
+
+        single.scheduler.DigestQueueHere();
+        DigestQueueOnThreads(pooled.catalog, 2, std::move(early));
+        QCOMPARE(pooled.states, single.states);
+        QCOMPARE(outcome(pooled.catalog), outcome(single.catalog));
+    }
+
     void resultsComeInTheOrderOfTheFiles()
     {
         // More files than the readers may run ahead of the results, so the ring of results wraps
