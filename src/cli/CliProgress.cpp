@@ -76,8 +76,9 @@ void TCliProgress::Line(const QString &text)
 QString TCliProgress::rateText(qint64 bytesDone) const
 {
     const double seconds = double(now() - m_digestStart) / 1e3;
-    return seconds > 0 ? SizeText(qint64(double(bytesDone) / seconds), false) + QStringLiteral("/s")
-                       : QString();
+    return seconds > 0 && bytesDone > 0
+               ? SizeText(qint64(double(bytesDone) / seconds), false) + QStringLiteral("/s")
+               : QString();
 }
 
 QString TCliProgress::timeLeftText(double done) const
@@ -113,10 +114,12 @@ void TCliProgress::Digesting(qint64 filesDone, qint64 files, qint64 bytesDone, q
     const double done = bytes > 0   ? double(bytesDone) / double(bytes)
                         : files > 0 ? double(filesDone) / double(files)
                                     : 1;
-    const QString figures = QStringLiteral("%1 of %2 files, %3 of %4, %5")
+    const QString rate = rateText(bytesDone);
+    const QString figures = QStringLiteral("%1 of %2 files, %3 of %4%5")
                                 .arg(filesDone)
                                 .arg(files)
-                                .arg(SizeText(bytesDone, false), SizeText(bytes, false), rateText(bytesDone));
+                                .arg(SizeText(bytesDone, false), SizeText(bytes, false),
+                                     rate.isEmpty() ? QString() : QStringLiteral(", ") + rate);
     if (m_io.ErrIsTerminal) {
         if (!dueForRedraw())
             return;
@@ -144,10 +147,11 @@ void TCliProgress::Digested(qint64 files, qint64 bytes)
         return;
     }
     const double seconds = double(now() - m_digestStart) / 1e3;
-    Line(QStringLiteral("%1: %2 files digested, %3 in %4 s (%5)")
+    const QString rate = rateText(bytes);
+    Line(QStringLiteral("%1: %2 files digested, %3 in %4 s%5")
              .arg(m_command)
              .arg(files)
              .arg(SizeText(bytes, false))
              .arg(seconds, 0, 'f', 2)
-             .arg(rateText(bytes)));
+             .arg(rate.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(rate)));
 }
