@@ -1,12 +1,15 @@
-// Builds a catalog of a generated tree with `dravik-cli scan` (walk, records, one digest after
-// another through the worker, save) and digests the same tree with `hashdeep -r -c md5` (which
-// uses every core), both from the page cache. Rounds alternate between the two; the digests of
-// both are compared once before the timed rounds.
+// Builds a catalog of a generated tree with `dravik-cli scan` (walk, records, digests, save) and
+// digests the same tree with `hashdeep -r -c md5` (which uses every core), both from the page
+// cache. Each round times, one after another: the scan on one thread (--jobs 1, the digest queue
+// on the main thread), the scan on every core (the default), hashdeep, and `scan --update` of the
+// unchanged tree, which reads no file's content. The digests of both programs are compared once
+// before the timed rounds.
 //
 //   bench-scan-tree [files] [folders]   (default 20000 200)
 //
 // The tree: folders in two levels, files of 1 to 64 KiB of pseudo-random bytes, about one in ten
-// a copy of an earlier file. Prints every round, both medians and, last, "ratio <dravik/hashdeep>".
+// a copy of an earlier file. Prints every round, the medians, "update_vs_scan <update/scan>",
+// "one_thread_vs_hashdeep <ratio>" and, last, "ratio <dravik/hashdeep>" for the scan on every core.
 
 #include "BenchMedian.h"
 
@@ -19,6 +22,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <sys/resource.h>
 
 namespace {
 
@@ -78,13 +82,41 @@ QByteArray run(const QString &program, const QStringList &arguments, bool keepOu
     return keepOutput ? process.readAllStandardOutput() : QByteArray();
 }
 
-double timed(const QString &program, const QStringList &arguments)
+// Seconds of processor time (user and system) that the children of this process used so far.
+double childProcessorSeconds()
 {
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// A run's wall-clock seconds, and the processor seconds it took, which another engineer's load on
+// the machine changes less.
+struct TTiming
+{
+    double Wall = 0;
+    double Processor = 0;
+};
+
+TTiming timed(const QString &program, const QStringList &arguments)
+{
+    const double processorBefore = childProcessorSeconds();
     QElapsedTimer timer;
     timer.start();
     run(program, arguments);
-    return double(timer.nsecsElapsed()) / 1e9;
+    return {double(timer.nsecsElapsed()) / 1e9, childProcessorSeconds() - processorBefore};
 }
+
+struct TSeries
+{
+    std::vector<double> Wall, Processor;
+    void Add(const TTiming &timing)
+    {
+        Wall.push_back(timing.Wall);
+        Processor.push_back(timing.Processor);
+    }
+};
 
 // The digests of both programs, sorted, must be the same list.
 void compareDigests(const QString &cli, const QString &tree, const QString &catalog)
@@ -136,20 +168,41 @@ int main(int argc, char **argv)
     compareDigests(cli, tree, catalog); // also brings the tree into the page cache
 
     const QStringList scan{QStringLiteral("scan"), QStringLiteral("-o"), catalog, tree};
+    const QStringList scanOneThread{QStringLiteral("scan"), QStringLiteral("--jobs=1"), QStringLiteral("-o"),
+                                    catalog, tree};
+    const QStringList update{QStringLiteral("scan"), QStringLiteral("--update"), QStringLiteral("-o"),
+                             catalog, tree};
     const QStringList hashdeep{QStringLiteral("-r"), QStringLiteral("-c"), QStringLiteral("md5"), tree};
-    std::vector<double> ours, theirs;
-    for (int round = 1; round <= Rounds; ++round) {
+    auto removeCatalog = [&] {
         QFile::remove(catalog);
         QFile::remove(dir.filePath(QStringLiteral("bench.bak")));
-        ours.push_back(timed(cli, scan));
-        theirs.push_back(timed(QStringLiteral("hashdeep"), hashdeep));
-        std::printf("round %d: dravik-cli scan %.3f s   hashdeep %.3f s\n", round, ours.back(),
-                    theirs.back());
+    };
+    TSeries oneThread, ours, theirs, updates;
+    for (int round = 1; round <= Rounds; ++round) {
+        removeCatalog();
+        oneThread.Add(timed(cli, scanOneThread));
+        removeCatalog();
+        ours.Add(timed(cli, scan));
+        theirs.Add(timed(QStringLiteral("hashdeep"), hashdeep));
+        updates.Add(timed(cli, update));
+        std::printf("round %d: scan --jobs=1 %.3f s   scan %.3f s   hashdeep %.3f s   scan --update %.3f s\n",
+                    round, oneThread.Wall.back(), ours.Wall.back(), theirs.Wall.back(), updates.Wall.back());
         std::fflush(stdout);
     }
-    const double a = Median(ours), b = Median(theirs);
-    std::printf("median: dravik-cli scan %.3f s (%.1f MB/s)   hashdeep %.3f s (%.1f MB/s)\n", a,
-                double(bytes) / 1e6 / a, b, double(bytes) / 1e6 / b);
+    if (QFile::exists(dir.filePath(QStringLiteral("bench.bak"))))
+        fail(QStringLiteral("scan --update rewrote the catalog of an unchanged tree"));
+    const double one = Median(oneThread.Wall), a = Median(ours.Wall), b = Median(theirs.Wall),
+                 u = Median(updates.Wall);
+    std::printf(
+        "median: scan --jobs=1 %.3f s (%.1f MB/s)   scan %.3f s (%.1f MB/s)   hashdeep %.3f s (%.1f MB/s)   "
+        "scan --update %.3f s\n",
+        one, double(bytes) / 1e6 / one, a, double(bytes) / 1e6 / a, b, double(bytes) / 1e6 / b, u);
+    std::printf(
+        "median processor seconds: scan --jobs=1 %.3f   scan %.3f   hashdeep %.3f   scan --update %.3f\n",
+        Median(oneThread.Processor), Median(ours.Processor), Median(theirs.Processor),
+        Median(updates.Processor));
+    std::printf("update_vs_scan %.3f\n", u / a);
+    std::printf("one_thread_vs_hashdeep %.2f\n", one / b);
     std::printf("ratio %.2f\n", a / b);
     return 0;
 }

@@ -2,12 +2,13 @@
 
 DRAVIK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
-# Debian packages the build needs.
+# Debian packages the build and the tests need (hashdeep writes lists that dravik-cli import reads).
 DRAVIK_BUILD_PACKAGES=(
     cmake make g++ pkg-config
     qt6-base-dev libgl-dev
     zlib1g-dev libpugixml-dev
     fonts-dejavu-core
+    hashdeep
 )
 
 say() { printf 'dravik: %s\n' "$*" >&2; }

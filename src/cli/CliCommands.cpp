@@ -1,5 +1,7 @@
 #include "CliCommands.h"
 
+#include "CliDigests.h"
+
 #include <algorithm>
 #include <array>
 
@@ -16,40 +18,70 @@ struct TCommand
     const char *RequiredOption = nullptr;
 };
 
-const std::array<TCommand, 7> &commands()
+const std::array<TCommand, 9> &commands()
 {
-    static const std::array<TCommand, 7> table{{
+    static const std::array<TCommand, 9> table{{
         {"md5",
          "md5 FILE...\n"
          "Prints \"<digest>  <path>\" for each file, as md5sum does (a name holding a backslash or a\n"
          "line break is escaped and its line starts with a backslash). A file that cannot be read is\n"
-         "reported on stderr and makes the exit status 1.\n",
+         "reported on stderr and makes the exit status 1.\n"
+         "Example: dravik-cli md5 photo.jpg notes.txt\n",
          {},
          1,
          -1,
          RunMd5},
         {"scan",
-         "scan -o CATALOG.dat [--append] [--into CATALOG\\PATH\\] DIR...\n"
+         "scan -o CATALOG.dat [--append | --update [--prune]] [--into CATALOG\\PATH\\] [--jobs N] DIR...\n"
          "Adds the structure of each DIR, with every file below it (hidden ones too), as a catalog\n"
          "folder named after DIR: under the catalog folder path given with --into (created when\n"
-         "missing), otherwise as a root folder. Then digests every new record one after another and\n"
-         "saves the catalog to CATALOG.dat; a file already there is kept as the .bak file. With\n"
-         "--append the catalog is read from CATALOG.dat first (a name without file starts empty).\n"
-         "Progress goes to stderr. Files that vanish or cannot be read before their turn are saved\n"
-         "without digest, reported on stderr, and make the exit status 1.\n",
+         "missing), otherwise as a root folder. Then digests every new record and saves the catalog\n"
+         "to CATALOG.dat; a file already there is kept as the .bak file. With --append the catalog\n"
+         "is read from CATALOG.dat first (a name without file starts empty).\n"
+         "Files are digested on N threads at once (--jobs, one per core when not given); the\n"
+         "catalog is the same whatever N is. Progress goes to stderr; on a terminal it shows the\n"
+         "rate and the time left. Files that vanish or cannot be read before their turn are saved\n"
+         "without digest, reported on stderr, and make the exit status 1.\n"
+         "\n"
+         "--update brings CATALOG.dat (which must exist) up to date with DIRs scanned before: a\n"
+         "record with the same real path and name whose size and date (to the minute) are unchanged\n"
+         "keeps its digest without its file being read; changed files (and records never\n"
+         "digested) are digested again; a new file joins the catalog folder that holds the records\n"
+         "of its directory, or, when there is none, goes where a plain scan would put it. Records\n"
+         "below the DIRs whose files are gone are printed as \"gone<TAB><catalog place><TAB><full\n"
+         "path>\"; --prune removes them. Prints \"unchanged U, changed C, new N, gone G\" (with\n"
+         "\", removed G\" under --prune); a catalog that nothing changed is not written.\n"
+         "Examples: dravik-cli scan -o photos.dat --into 'Home\\Pictures\\' ~/Photos\n"
+         "          dravik-cli scan --update --prune -o photos.dat ~/Photos\n",
          {{QStringLiteral("-o"), true},
           {QStringLiteral("--append"), false},
-          {QStringLiteral("--into"), true}},
+          {QStringLiteral("--update"), false},
+          {QStringLiteral("--prune"), false},
+          {QStringLiteral("--into"), true},
+          JobsOptionEntry()},
          1,
          -1,
          RunScan,
          "-o"},
+        {"have",
+         "have CATALOG.dat [--new-only] [--jobs N] PATH...\n"
+         "Digests the files (folders walked, hidden files too) and prints for each file\n"
+         "  have<TAB><path><TAB><FolderPath><FileName>   once for every record with its digest\n"
+         "  new<TAB><path>                               when no record has it\n"
+         "--new-only prints only the paths of new files, one per line. Exit status 0 when every\n"
+         "file is in the catalog, 1 when some are new (or cannot be read).\n"
+         "Example: dravik-cli have photos.dat /media/card/DCIM --new-only | xargs -d '\\n' cp -t ~/Inbox\n",
+         {{QStringLiteral("--new-only"), false}, JobsOptionEntry()},
+         2,
+         -1,
+         RunHave},
         {"dump",
          "dump CATALOG.dat\n"
          "Prints the whole catalog, folders in pre-order, in UTF-8, nothing escaped:\n"
          "  D<TAB><FolderPath>\n"
          "  F<TAB><FileName><TAB><Size><TAB><mm/dd/yy hh:nn><TAB><RealPath><TAB><Md5><TAB><Comment>\n"
-         "with one F line for each record of the folder above, in list order.\n",
+         "with one F line for each record of the folder above, in list order.\n"
+         "Example: dravik-cli dump photos.dat | grep -c '^F'\n",
          {},
          1,
          1,
@@ -60,7 +92,8 @@ const std::array<TCommand, 7> &commands()
          "given (its own records only), numbered as the duplicates window numbers them:\n"
          "  Set <n><TAB><digest>\n"
          "  <TAB><FolderPath><TAB><FileName><TAB><Size><TAB><RealPath>\n"
-         "or \"No duplicate files found.\".\n",
+         "or \"No duplicate files found.\".\n"
+         "Example: dravik-cli dups photos.dat --folder 'Home\\Pictures\\'\n",
          {{QStringLiteral("--folder"), true}},
          1,
          1,
@@ -69,32 +102,66 @@ const std::array<TCommand, 7> &commands()
          "find CATALOG.dat CODE\n"
          "Prints <FolderPath><FileName> of the first record whose digest is CODE (blanks removed,\n"
          "letter case ignored; folders in pre-order, records in list order). Exit status 1 with a\n"
-         "message when CODE is not 32 characters long or is not in the catalog.\n",
+         "message when CODE is not 32 characters long or is not in the catalog.\n"
+         "Example: dravik-cli find photos.dat 'B1946AC9 2492D234 7C6235B4 D2611184'\n",
          {},
          2,
          2,
          RunFind},
         {"verify",
-         "verify CATALOG.dat [--no-digest]\n"
+         "verify CATALOG.dat [--no-digest] [--only-present] [--jobs N]\n"
          "Checks every record that has a real path against the disk and prints, in catalog order,\n"
          "  missing<TAB><FolderPath><FileName><TAB><full path>    the file is gone\n"
+         "  offline<TAB><FolderPath><FileName><TAB><full path>    its drive is not there\n"
          "  changed<TAB><FolderPath><FileName><TAB><full path>    its digest is not the stored one\n"
          "  nodigest<TAB><FolderPath><FileName><TAB><full path>   no digest is stored\n"
-         "then \"checked N, missing M, changed C, without real path P\". --no-digest skips reading\n"
-         "the files. A file that cannot be read is reported on stderr. Exit status 1 when anything\n"
-         "is missing, changed or unreadable. The catalog file is never written.\n",
-         {{QStringLiteral("--no-digest"), false}},
+         "then \"checked N, missing M, changed C, without real path P, offline O\". A file lies on a\n"
+         "drive that is not there when the directory /media/USER/NAME, /run/media/USER/NAME or\n"
+         "/mnt/NAME that holds it does not exist, or is empty and not a mount point; offline\n"
+         "records are not counted as checked and do not change the exit status. --only-present\n"
+         "leaves them out without a word (and the summary without \"offline\"). --no-digest skips\n"
+         "reading the files; otherwise they are read on N threads at once (--jobs, one per core when\n"
+         "not given). A file that cannot be read is reported on stderr. Exit status 1 when anything\n"
+         "is missing, changed or unreadable. The catalog file is never written.\n"
+         "Example: dravik-cli verify photos.dat --only-present\n",
+         {{QStringLiteral("--no-digest"), false},
+          {QStringLiteral("--only-present"), false},
+          JobsOptionEntry()},
          1,
          1,
          RunVerify},
         {"export",
-         "export CATALOG.dat OUT.csv\n"
+         "export [--md5sum] CATALOG.dat OUT\n"
          "Writes the catalog as the window's CSV export does (header line, one line per record,\n"
-         "\";\" after every field, the system's 8-bit encoding, CR LF line ends).\n",
-         {},
+         "\";\" after every field, the system's 8-bit encoding, CR LF line ends). With --md5sum, OUT\n"
+         "(\"-\" for stdout) gets one line \"<digest>  <real path><name>\" per record that has both,\n"
+         "escaped as md5sum escapes names, so that md5sum -c checks the files; the number of\n"
+         "records left out is told on stderr.\n"
+         "Examples: dravik-cli export photos.dat photos.csv\n"
+         "          dravik-cli export --md5sum photos.dat - | md5sum -c --quiet\n",
+         {{QStringLiteral("--md5sum"), false}},
          2,
          2,
          RunExport},
+        {"import",
+         "import CATALOG.dat LIST --into CATALOG\\PATH\\ [--check [--jobs N]]\n"
+         "Reads LIST (\"-\" for stdin), written by md5sum or by hashdeep -c md5, and adds a record to\n"
+         "the catalog folder PATH (created when missing) for every listed file that exists: name,\n"
+         "size and date from the disk, the digest from the list. Relative names are taken from the\n"
+         "directory hashdeep was invoked from, or from the current one for md5sum lists. A file\n"
+         "whose record (same real path and name) is in PATH already is not added again. The files\n"
+         "are not read: the digests are taken on trust, as stderr says, unless --check digests them\n"
+         "(on N threads) and refuses those that differ. Lines that cannot be used (not a list line,\n"
+         "no such file, another size than the list says, already there, another digest) are\n"
+         "reported on stderr as LIST:LINE and make the exit status 1. Prints \"added N, not used M\"\n"
+         "and saves CATALOG.dat (a name without file starts empty; the previous file becomes .bak).\n"
+         "Example: hashdeep -c md5 -r /media/usb > usb.txt && dravik-cli import photos.dat usb.txt --into "
+         "'USB\\'\n",
+         {{QStringLiteral("--into"), true}, {QStringLiteral("--check"), false}, JobsOptionEntry()},
+         2,
+         2,
+         RunImport,
+         "--into"},
     }};
     return table;
 }

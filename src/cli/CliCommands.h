@@ -14,6 +14,8 @@ int RunCli(const QStringList &words, const TCliIo &io);
 
 int RunMd5(const TArguments &arguments, const TCliIo &io);
 int RunScan(const TArguments &arguments, const TCliIo &io);
+int RunHave(const TArguments &arguments, const TCliIo &io);
+int RunImport(const TArguments &arguments, const TCliIo &io);
 int RunDump(const TArguments &arguments, const TCliIo &io);
 int RunDups(const TArguments &arguments, const TCliIo &io);
 int RunFind(const TArguments &arguments, const TCliIo &io);

@@ -8,6 +8,10 @@
 
 int main(int argc, char *argv[])
 {
+    // Without TZ the C library looks at /etc/localtime again for every local time it converts,
+    // once per file in a scan; naming that same file reads it once.
+    if (!qEnvironmentVariableIsSet("TZ"))
+        qputenv("TZ", ":/etc/localtime");
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("dravik-cli"));
 

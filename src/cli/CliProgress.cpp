@@ -2,9 +2,14 @@
 
 #include "support.h"
 
+#include <cmath>
+
 namespace {
 
 constexpr qint64 RedrawMilliseconds = 100;
+// The rate of the first seconds says little (file system caches, the first large file), so the
+// time left waits for this long.
+constexpr qint64 TimeLeftAfterMilliseconds = 3000;
 constexpr int BarWidth = 24;
 
 void put(FILE *stream, const QString &text)
@@ -16,13 +21,35 @@ void put(FILE *stream, const QString &text)
 
 } // namespace
 
+QString DurationText(double seconds)
+{
+    const qint64 whole = std::max<qint64>(0, std::llround(seconds));
+    if (whole < 60)
+        return QStringLiteral("%1 s").arg(whole);
+    if (whole < 3600)
+        return QStringLiteral("%1 min %2 s").arg(whole / 60).arg(whole % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1 h %2 min").arg(whole / 3600).arg(whole / 60 % 60, 2, 10, QLatin1Char('0'));
+}
+
+TCliProgress::TCliProgress(const TCliIo &io, const QString &command, TPlainLines plain, TClock clock)
+    : m_io(io), m_command(command), m_plain(plain), m_clock(std::move(clock))
+{
+    m_ownClock.start();
+}
+
+qint64 TCliProgress::now() const
+{
+    return m_clock ? m_clock() : m_ownClock.elapsed();
+}
+
 bool TCliProgress::dueForRedraw()
 {
     if (!m_io.ErrIsTerminal)
         return false;
-    if (m_sinceDraw.isValid() && m_sinceDraw.elapsed() < RedrawMilliseconds)
+    const qint64 at = now();
+    if (m_lastDraw >= 0 && at - m_lastDraw < RedrawMilliseconds)
         return false;
-    m_sinceDraw.start();
+    m_lastDraw = at;
     return true;
 }
 
@@ -33,17 +60,34 @@ void TCliProgress::drawBar(const QString &text)
     m_barShown = true;
 }
 
+void TCliProgress::Clear()
+{
+    if (m_barShown)
+        put(m_io.Err, QStringLiteral("\r\x1b[K"));
+    m_barShown = false;
+}
+
 void TCliProgress::Line(const QString &text)
 {
-    put(m_io.Err, (m_barShown ? QStringLiteral("\r\x1b[K") : QString()) + text + u'\n');
-    m_barShown = false;
+    Clear();
+    put(m_io.Err, text + u'\n');
 }
 
 QString TCliProgress::rateText(qint64 bytesDone) const
 {
-    const double seconds = double(m_digestClock.nsecsElapsed()) / 1e9;
-    return seconds > 0 ? SizeText(qint64(double(bytesDone) / seconds), false) + QStringLiteral("/s")
-                       : QString();
+    const double seconds = double(now() - m_digestStart) / 1e3;
+    return seconds > 0 && bytesDone > 0
+               ? SizeText(qint64(double(bytesDone) / seconds), false) + QStringLiteral("/s")
+               : QString();
+}
+
+QString TCliProgress::timeLeftText(double done) const
+{
+    const qint64 elapsed = now() - m_digestStart;
+    if (elapsed < TimeLeftAfterMilliseconds || done <= 0 || done >= 1)
+        return {};
+    const double left = double(elapsed) / 1e3 * (1 - done) / done;
+    return QStringLiteral(", about %1 left").arg(DurationText(left));
 }
 
 void TCliProgress::Listing(qint64 files)
@@ -54,50 +98,60 @@ void TCliProgress::Listing(qint64 files)
 
 void TCliProgress::Listed(qint64 files, qint64 bytes)
 {
-    Line(QStringLiteral("scan: %1 files listed, %2").arg(files).arg(SizeText(bytes, false)));
+    if (m_plain == plMilestones)
+        Line(QStringLiteral("%1: %2 files listed, %3").arg(m_command).arg(files).arg(SizeText(bytes, false)));
 }
 
 void TCliProgress::DigestStarted()
 {
-    m_digestClock.start();
+    m_digestStart = now();
     m_quartersReported = 0;
 }
 
 void TCliProgress::Digesting(qint64 filesDone, qint64 files, qint64 bytesDone, qint64 bytes)
 {
-    // Empty files weigh nothing in bytes; a catalog of them still moves by the file count.
+    // Empty files weigh nothing in bytes; a run of them still moves by the file count.
     const double done = bytes > 0   ? double(bytesDone) / double(bytes)
                         : files > 0 ? double(filesDone) / double(files)
                                     : 1;
-    const QString figures = QStringLiteral("%1 of %2 files, %3 of %4, %5")
+    const QString rate = rateText(bytesDone);
+    const QString figures = QStringLiteral("%1 of %2 files, %3 of %4%5")
                                 .arg(filesDone)
                                 .arg(files)
-                                .arg(SizeText(bytesDone, false), SizeText(bytes, false), rateText(bytesDone));
+                                .arg(SizeText(bytesDone, false), SizeText(bytes, false),
+                                     rate.isEmpty() ? QString() : QStringLiteral(", ") + rate);
     if (m_io.ErrIsTerminal) {
         if (!dueForRedraw())
             return;
         const int filled = int(done * BarWidth);
-        drawBar(QStringLiteral("[%1%2] %3%  %4")
+        drawBar(QStringLiteral("[%1%2] %3%  %4%5")
                     .arg(QString(filled, u'#'), QString(BarWidth - filled, u'.'))
                     .arg(int(done * 100), 3)
-                    .arg(figures));
+                    .arg(figures, timeLeftText(done)));
         return;
     }
-    // Plain output: a line as each quarter of the work is passed, the last quarter left to
-    // Digested.
+    if (m_plain != plMilestones)
+        return;
+    // A line as each quarter of the work is passed, the last quarter left to Digested.
     const int quarter = int(done * 4);
     if (quarter > m_quartersReported && quarter < 4) {
         m_quartersReported = quarter;
-        Line(QStringLiteral("scan: digested %1% (%2)").arg(quarter * 25).arg(figures));
+        Line(QStringLiteral("%1: digested %2% (%3)").arg(m_command).arg(quarter * 25).arg(figures));
     }
 }
 
 void TCliProgress::Digested(qint64 files, qint64 bytes)
 {
-    const double seconds = double(m_digestClock.nsecsElapsed()) / 1e9;
-    Line(QStringLiteral("scan: %1 files digested, %2 in %3 s (%4)")
+    if (m_plain != plMilestones) {
+        Clear();
+        return;
+    }
+    const double seconds = double(now() - m_digestStart) / 1e3;
+    const QString rate = rateText(bytes);
+    Line(QStringLiteral("%1: %2 files digested, %3 in %4 s%5")
+             .arg(m_command)
              .arg(files)
              .arg(SizeText(bytes, false))
              .arg(seconds, 0, 'f', 2)
-             .arg(rateText(bytes)));
+             .arg(rate.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(rate)));
 }

@@ -5,7 +5,9 @@
 #include "CliCatalog.h"
 #include "CliCommands.h"
 #include "CliDigestView.h"
-#include "CliProgress.h"
+#include "CliDigests.h"
+#include "CliScan.h"
+#include "DigestPool.h"
 #include "DigestScheduler.h"
 #include "FolderScan.h"
 #include "StorageErrors.h"
@@ -56,8 +58,9 @@ private:
     qint64 m_bytesDone = 0;
 };
 
-// The disk folders, checked before anything is read or written.
-bool checkFolders(const QStringList &folders, const TCliIo &io)
+} // namespace
+
+bool CheckDiskFolders(const QStringList &folders, const TCliIo &io)
 {
     for (const QString &folder : folders) {
         const QFileInfo info(folder);
@@ -73,61 +76,43 @@ bool checkFolders(const QStringList &folders, const TCliIo &io)
     return true;
 }
 
-// Digests the queued records one after another. The scheduler reads them on this thread: a
-// program that shows no window gains nothing from a worker thread per file, whose start and
-// hand-over cost more than reading and digesting a small file.
-void digestQueue(TCatalog &catalog, TCliProgress &progress, qint64 files, qint64 bytes)
+QString AbsoluteDiskFolder(const QString &folder)
 {
-    TCliDigestView view;
-    TDigestScheduler scheduler(catalog, view);
-    TDigestTracker tracker(catalog, progress, files, bytes);
-    progress.DigestStarted();
-    scheduler.DigestQueueHere();
-    progress.Digested(tracker.FilesDone(), tracker.BytesDone());
+    return QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
 }
 
-} // namespace
-
-int RunScan(const TArguments &arguments, const TCliIo &io)
+std::vector<TFileDat *> DigestQueuedRecords(TCatalog &catalog, TCliProgress &progress, int jobs,
+                                            std::unique_ptr<TFileDigester> early)
 {
-    const QString output = arguments.Value(QStringLiteral("-o"));
-    QString base;
-    if (arguments.Has(QStringLiteral("--into"))) {
-        const QString given = arguments.Value(QStringLiteral("--into"));
-        base = NormalisedCatalogPath(given);
-        if (base.isEmpty()) {
-            ReportError(io, given, QStringLiteral("not a catalog folder path such as Home\\Photos\\"));
-            return esFailure;
-        }
+    const std::vector<TFileDat *> queued(catalog.Md5Queue().begin(), catalog.Md5Queue().end());
+    const qint64 bytes = SizeOfRecords(queued);
+    TDigestTracker tracker(catalog, progress, qint64(queued.size()), bytes);
+    progress.DigestStarted();
+    if (jobs == 1) {
+        // The window's own chain, on this thread: no thread per file, whose start and hand-over
+        // would cost more than reading a small file.
+        TCliDigestView view;
+        TDigestScheduler scheduler(catalog, view);
+        scheduler.DigestQueueHere();
+    } else {
+        DigestQueueOnThreads(catalog, jobs, std::move(early));
     }
-    if (!checkFolders(arguments.Operands, io))
-        return esFailure;
+    progress.Digested(tracker.FilesDone(), tracker.BytesDone());
+    return queued;
+}
 
-    TCatalog catalog;
-    if (arguments.Has(QStringLiteral("--append")) && QFileInfo::exists(output) &&
-        !LoadCatalogFile(catalog, output, io))
-        return esFailure;
-
-    TCliProgress progress(io);
-    qint64 listed = 0;
-    QObject::connect(&catalog, &TCatalog::recordsAdded,
-                     [&](TFolderNode *, int, int count) { listed += count; });
-    for (const QString &folder : arguments.Operands) {
-        // Real paths must lead to the files from anywhere, so the walk starts from an absolute path.
-        const QString absolute = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-        AddFolderStructure(catalog, base, absolute, [&](int, int) { progress.Listing(listed); });
-    }
-
-    // A loaded catalog queues nothing, so the queue holds exactly the new records.
-    const std::vector<TFileDat *> added(catalog.Md5Queue().begin(), catalog.Md5Queue().end());
+qint64 SizeOfRecords(const std::vector<TFileDat *> &records)
+{
     qint64 bytes = 0;
-    for (const TFileDat *record : added)
+    for (const TFileDat *record : records)
         bytes += std::max<qint64>(record->Size, 0);
-    progress.Listed(qint64(added.size()), bytes);
-    digestQueue(catalog, progress, qint64(added.size()), bytes);
+    return bytes;
+}
 
+int ReportUndigested(const std::vector<TFileDat *> &records, const TCliIo &io)
+{
     int status = esSuccess;
-    for (const TFileDat *record : added) {
+    for (const TFileDat *record : records) {
         if (record->State == fsDigested)
             continue;
         ReportError(
@@ -136,7 +121,12 @@ int RunScan(const TArguments &arguments, const TCliIo &io)
                 QStringLiteral("; saved without digest"));
         status = esFindings;
     }
+    return status;
+}
 
+int SaveScannedCatalog(const TCatalog &catalog, const QString &output, TCliProgress &progress,
+                       const TCliIo &io, int status)
+{
     if (!catalog.HasFolders()) {
         // Saving a catalog without folders writes no file but still moves the previous one away.
         ReportError(io, output, QStringLiteral("no files found, nothing saved"));
@@ -150,4 +140,68 @@ int RunScan(const TArguments &arguments, const TCliIo &io)
         return esFailure;
     }
     return status;
+}
+
+int RunScan(const TArguments &arguments, const TCliIo &io)
+{
+    const QString output = arguments.Value(QStringLiteral("-o"));
+    QString base;
+    if (arguments.Has(QStringLiteral("--into"))) {
+        const QString given = arguments.Value(QStringLiteral("--into"));
+        base = NormalisedCatalogPath(given);
+        if (base.isEmpty()) {
+            ReportError(io, given, QStringLiteral("not a catalog folder path such as Home\\Photos\\"));
+            return esFailure;
+        }
+    }
+    const std::optional<int> jobs = JobsOption(arguments, io);
+    if (!jobs)
+        return esFailure;
+    const bool update = arguments.Has(QStringLiteral("--update"));
+    if (update && arguments.Has(QStringLiteral("--append"))) {
+        ReportError(io, QStringLiteral("--update reads the catalog itself; --append does not go with it"));
+        return esFailure;
+    }
+    if (!update && arguments.Has(QStringLiteral("--prune"))) {
+        ReportError(io, QStringLiteral("--prune goes only with --update"));
+        return esFailure;
+    }
+    if (!CheckDiskFolders(arguments.Operands, io))
+        return esFailure;
+    if (update)
+        return RunScanUpdate(arguments, io, base, *jobs);
+
+    TCatalog catalog;
+    if (arguments.Has(QStringLiteral("--append")) && QFileInfo::exists(output) &&
+        !LoadCatalogFile(catalog, output, io))
+        return esFailure;
+
+    QStringList folders;
+    for (const QString &folder : arguments.Operands)
+        folders << AbsoluteDiskFolder(folder);
+    // On several threads the files are read while their records are made: the walk's list of
+    // files is the order the records will stand in the queue.
+    std::unique_ptr<TFileDigester> early;
+    if (*jobs > 1) {
+        std::vector<QString> files;
+        for (const QString &folder : std::as_const(folders)) {
+            QStringList below;
+            CollectFiles(folder, below);
+            files.insert(files.end(), below.begin(), below.end());
+        }
+        early = std::make_unique<TFileDigester>(std::move(files), *jobs);
+    }
+
+    TCliProgress progress(io, QStringLiteral("scan"), TCliProgress::plMilestones);
+    qint64 listed = 0;
+    QObject::connect(&catalog, &TCatalog::recordsAdded,
+                     [&](TFolderNode *, int, int count) { listed += count; });
+    for (const QString &folder : std::as_const(folders))
+        AddFolderStructure(catalog, base, folder, [&](int, int) { progress.Listing(listed); });
+
+    // A loaded catalog queues nothing, so the queue holds exactly the new records.
+    const std::vector<TFileDat *> queued(catalog.Md5Queue().begin(), catalog.Md5Queue().end());
+    progress.Listed(qint64(queued.size()), SizeOfRecords(queued));
+    const std::vector<TFileDat *> added = DigestQueuedRecords(catalog, progress, *jobs, std::move(early));
+    return SaveScannedCatalog(catalog, output, progress, io, ReportUndigested(added, io));
 }

@@ -20,13 +20,20 @@ struct TCliResult
     QByteArray Err;
 };
 
-// Runs dravik-cli with the words in the folder (the test's own when empty); Status -1 when it
-// did not start or end normally.
-inline TCliResult RunCliProcess(const QStringList &words, const QString &folder = {})
+// Runs dravik-cli with the words in the folder (the test's own when empty), with the variables
+// ("NAME=value") added to the environment; Status -1 when it did not start or end normally.
+inline TCliResult RunCliProcess(const QStringList &words, const QString &folder = {},
+                                const QStringList &variables = {})
 {
     QProcess process;
     if (!folder.isEmpty())
         process.setWorkingDirectory(folder);
+    if (!variables.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const QString &variable : variables)
+            environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+        process.setProcessEnvironment(environment);
+    }
     process.start(QStringLiteral(DRAVIK_CLI_PATH), words);
     TCliResult result;
     if (!process.waitForFinished(120'000) || process.exitStatus() != QProcess::NormalExit)

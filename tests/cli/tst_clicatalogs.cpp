@@ -291,7 +291,8 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("--help")} << 0 << usage + QStringLiteral("COMMAND") << QString();
         QTest::newRow("command help")
             << QStringList{QStringLiteral("verify"), QStringLiteral("--help")} << 0
-            << usage + QStringLiteral("verify CATALOG.dat [--no-digest]\n") << QString();
+            << usage + QStringLiteral("verify CATALOG.dat [--no-digest] [--only-present] [--jobs N]\n")
+            << QString();
         // After "--" a word that looks like an option is a file name.
         QTest::newRow("operand after --")
             << QStringList{QStringLiteral("md5"), QStringLiteral("--"), QStringLiteral("--help")} << 1

@@ -221,7 +221,7 @@ private Q_SLOTS:
             RunCliProcess({QStringLiteral("verify"), path(QStringLiteral("digested.dat"))});
         QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner);
         CLI_EXPECT_STATUS(check, 1);
-        QCOMPARE(check.Out, QByteArray("checked 1, missing 0, changed 0, without real path 0\n"));
+        QCOMPARE(check.Out, QByteArray("checked 1, missing 0, changed 0, without real path 0, offline 0\n"));
         QCOMPARE(QString::fromUtf8(check.Err),
                  QStringLiteral("dravik-cli: %1: %2\n").arg(locked, qt_error_string(EACCES)));
         CLI_EXPECT_STATUS(run, 1);
@@ -268,7 +268,7 @@ private Q_SLOTS:
                                 "changed\tV\\changed.txt\t%1changed.txt\n"
                                 "nodigest\tV\\W\\nodigest.txt\t%1nodigest.txt\n"
                                 "missing\tV\\W\\gone too.txt\t%1gone too.txt\n"
-                                "checked 6, missing 2, changed 1, without real path 1\n")
+                                "checked 6, missing 2, changed 1, without real path 1, offline 0\n")
                      .arg(real));
         QVERIFY(run.Err.isEmpty());
 
@@ -279,7 +279,7 @@ private Q_SLOTS:
                  QStringLiteral("missing\tV\\gone.txt\t%1gone.txt\n"
                                 "nodigest\tV\\W\\nodigest.txt\t%1nodigest.txt\n"
                                 "missing\tV\\W\\gone too.txt\t%1gone too.txt\n"
-                                "checked 6, missing 2, changed 0, without real path 1\n")
+                                "checked 6, missing 2, changed 0, without real path 1, offline 0\n")
                      .arg(real));
 
         // Verifying never writes the catalog.
@@ -298,7 +298,7 @@ private Q_SLOTS:
         SaveCatalog(catalog, path(QStringLiteral("intact.dat")));
         const TCliResult run = RunCliProcess({QStringLiteral("verify"), path(QStringLiteral("intact.dat"))});
         CLI_EXPECT_STATUS(run, 0);
-        QCOMPARE(run.Out, QByteArray("checked 1, missing 0, changed 0, without real path 1\n"));
+        QCOMPARE(run.Out, QByteArray("checked 1, missing 0, changed 0, without real path 1, offline 0\n"));
     }
 
 private:

@@ -1,0 +1,25 @@
+#pragma once
+
+// Digesting files for the commands: the --jobs option and the reader threads with the progress
+// line. Main thread only; the readers run on threads of their own (DigestPool.h).
+
+#include "CliArguments.h"
+#include "CliIo.h"
+#include "CliProgress.h"
+#include "DigestPool.h"
+
+#include <optional>
+
+// The number of reader threads: the value of --jobs (a whole number from 1 to MaxJobs), one per
+// core when it is not given; nullopt when the value is wrong (reported, with the usage status).
+std::optional<int> JobsOption(const TArguments &arguments, const TCliIo &io);
+inline constexpr int MaxJobs = 256;
+
+// The --jobs entry of a command's options.
+TKnownOption JobsOptionEntry();
+
+// Digests the files (sizes: as listed, for the progress line) on `jobs` threads and hands each
+// result to ready(index, result) in the order of the files, while the progress line moves.
+void DigestFilesWithProgress(const std::vector<QString> &paths, const std::vector<qint64> &sizes, int jobs,
+                             TCliProgress &progress,
+                             const std::function<void(size_t index, TFileDigest &result)> &ready);

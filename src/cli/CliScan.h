@@ -1,0 +1,43 @@
+#pragma once
+
+// The steps that scan and scan --update share. Main thread only.
+
+#include "CliArguments.h"
+#include "CliIo.h"
+#include "DigestPool.h"
+
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+class TCatalog;
+class TCliProgress;
+struct TFileDat;
+
+// The disk folders must all be directories; checked before anything is read or written.
+bool CheckDiskFolders(const QStringList &folders, const TCliIo &io);
+// The folder as an absolute, cleaned path: real paths must lead to the files from anywhere.
+QString AbsoluteDiskFolder(const QString &folder);
+
+// Digests every queued record with the progress line: with one job through the digest
+// scheduler's own chain on this thread, with more on reader threads (early: readers started on
+// the files before their records were made, DigestQueueOnThreads), to the same end. Gives the
+// records that stood in the queue, in queue order.
+std::vector<TFileDat *> DigestQueuedRecords(TCatalog &catalog, TCliProgress &progress, int jobs,
+                                            std::unique_ptr<TFileDigester> early = {});
+
+// The sum of the records' sizes (unknown sizes count 0).
+qint64 SizeOfRecords(const std::vector<TFileDat *> &records);
+
+// Reports the records among them that were left without digest (their files vanished or cannot
+// be read); esFindings when there are any, else esSuccess.
+int ReportUndigested(const std::vector<TFileDat *> &records, const TCliIo &io);
+
+// Saves the catalog as "Save registry" does (the previous file becomes the backup) and tells so
+// on the progress stream; gives status, or esFailure when the catalog has no folders or cannot be
+// saved (reported).
+int SaveScannedCatalog(const TCatalog &catalog, const QString &output, TCliProgress &progress,
+                       const TCliIo &io, int status);
+
+// scan --update: the catalog file brought up to date with the disk folders.
+int RunScanUpdate(const TArguments &arguments, const TCliIo &io, const QString &base, int jobs);

@@ -1,0 +1,227 @@
+#include "DigestPool.h"
+
+#include "Catalog.h"
+#include "MD5ThUnit.h"
+
+#include <QFile>
+#include <QThread>
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+
+namespace {
+
+// How far the readers may run ahead of the results taken, per reader: enough that a large file
+// holding up the results does not leave the other readers idle for long, and that readers
+// started early keep reading while the records are still being made.
+constexpr size_t AheadPerJob = 4096;
+
+// FileSizeOf(path) >= 0, without working out the file's date.
+bool isRegularFile(const QString &path)
+{
+    struct stat facts
+    {};
+    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &facts) == 0 &&
+           S_ISREG(facts.st_mode);
+}
+
+class TOrderedDigests
+{
+public:
+    TOrderedDigests(std::vector<QString> paths, int jobs)
+        : m_paths(std::move(paths)),
+          m_slots(std::max<size_t>(1, std::min(m_paths.size(), AheadPerJob * size_t(jobs))))
+    {}
+
+    const std::vector<QString> &Paths() const { return m_paths; }
+
+    // Readers claim no more files; those reading finish their file.
+    void Stop()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+        m_slotFree.notify_all();
+    }
+
+    void Read()
+    {
+        CMd5Thread reader; // never started: its block reading on this thread
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            const auto mayClaim = [&] {
+                return m_stopping || m_claimed == m_paths.size() || m_claimed < m_taken + m_slots.size();
+            };
+            if (!mayClaim()) {
+                ++m_readersWaiting;
+                m_slotFree.wait(lock, mayClaim);
+                --m_readersWaiting;
+            }
+            if (m_stopping || m_claimed == m_paths.size())
+                return;
+            const size_t index = m_claimed++;
+            lock.unlock();
+            TFileDigest result = digest(reader, m_paths[index]);
+            lock.lock();
+            TSlot &slot = m_slots[index % m_slots.size()];
+            slot.Result = std::move(result);
+            slot.Filled = true;
+            // Woken only when waited for: a wake-up per file would cost more than a small file.
+            if (m_deliveryWaitsFor == index)
+                m_resultReady.notify_one();
+        }
+    }
+
+    // The results in order, each as soon as it is there.
+    void Deliver(const std::function<void(size_t, TFileDigest &)> &ready)
+    {
+        for (size_t index = 0; index < m_paths.size(); ++index) {
+            TFileDigest result;
+            {
+                std::unique_lock lock(m_mutex);
+                TSlot &slot = m_slots[index % m_slots.size()];
+                if (!slot.Filled) {
+                    m_deliveryWaitsFor = index;
+                    m_resultReady.wait(lock, [&] { return slot.Filled; });
+                    m_deliveryWaitsFor = NoIndex;
+                }
+                result = std::move(slot.Result);
+                slot.Filled = false;
+                m_taken = index + 1;
+                if (m_readersWaiting > 0)
+                    m_slotFree.notify_all();
+            }
+            ready(index, result);
+        }
+    }
+
+private:
+    struct TSlot
+    {
+        TFileDigest Result;
+        bool Filled = false;
+    };
+
+    static TFileDigest digest(CMd5Thread &reader, const QString &path)
+    {
+        TFileDigest result;
+        // The queue's own check (RecordFileExists): a path that names no regular file is a file
+        // that is gone, and is never opened (a pipe would wait for a writer).
+        result.Present = isRegularFile(path);
+        if (!result.Present)
+            return result;
+        const QString md5 = reader.DigestFile(path);
+        if (reader.ReadFailed())
+            result.ReadError = reader.ReadError();
+        else
+            result.Md5 = md5.toLower();
+        return result;
+    }
+
+    const std::vector<QString> m_paths;
+    std::vector<TSlot> m_slots; // a ring: file i waits in slot i % size until taken
+    std::mutex m_mutex;
+    std::condition_variable m_slotFree;
+    std::condition_variable m_resultReady;
+    static constexpr size_t NoIndex = SIZE_MAX;
+    size_t m_claimed = 0;                // files claimed by readers, in order
+    size_t m_taken = 0;                  // results delivered, in order
+    size_t m_deliveryWaitsFor = NoIndex; // the result the caller's thread waits for
+    int m_readersWaiting = 0;            // readers waiting for a free slot
+    bool m_stopping = false;
+};
+
+} // namespace
+
+int DefaultDigestJobs()
+{
+    return std::max(1, QThread::idealThreadCount());
+}
+
+class TFileDigester::TRun
+{
+public:
+    TRun(std::vector<QString> paths, int jobs) : Digests(std::move(paths), jobs)
+    {
+        const size_t readers =
+            std::clamp<size_t>(size_t(std::max(jobs, 1)), 1, std::max<size_t>(1, Digests.Paths().size()));
+        Readers.reserve(readers);
+        for (size_t i = 0; i < readers && !Digests.Paths().empty(); ++i)
+            Readers.emplace_back([this] { Digests.Read(); });
+    }
+    ~TRun()
+    {
+        Digests.Stop();
+        Readers.clear(); // joins
+    }
+
+    TOrderedDigests Digests;
+    std::vector<std::jthread> Readers; // after Digests, so they end before it goes
+};
+
+TFileDigester::TFileDigester(std::vector<QString> paths, int jobs)
+    : m_run(std::make_unique<TRun>(std::move(paths), jobs))
+{}
+
+TFileDigester::~TFileDigester() = default;
+
+const std::vector<QString> &TFileDigester::Paths() const
+{
+    return m_run->Digests.Paths();
+}
+
+void TFileDigester::Deliver(const TDigestReady &ready)
+{
+    m_run->Digests.Deliver(ready);
+}
+
+void DigestFilesInOrder(const std::vector<QString> &paths, int jobs, const TDigestReady &ready)
+{
+    if (paths.empty())
+        return;
+    TFileDigester(paths, jobs).Deliver(ready);
+}
+
+void DigestQueueOnThreads(TCatalog &catalog, int jobs, std::unique_ptr<TFileDigester> early)
+{
+    // Entries whose record is not pending now stay so until their turn (only this loop changes
+    // states), so only the others need reading. A record queued twice is read twice, as in the
+    // single-threaded chain, where the second entry digests it again if the first could not.
+    const std::vector<TFileDat *> entries(catalog.Md5Queue().begin(), catalog.Md5Queue().end());
+    std::vector<QString> paths;
+    std::vector<size_t> entryOfPath;
+    for (size_t entry = 0; entry < entries.size(); ++entry) {
+        if (entries[entry]->State != fsPending)
+            continue;
+        entryOfPath.push_back(entry);
+        paths.push_back(entries[entry]->FullPath());
+    }
+
+    std::unique_ptr<TFileDigester> digester = early && early->Paths() == paths
+                                                  ? std::move(early)
+                                                  : std::make_unique<TFileDigester>(std::move(paths), jobs);
+    early.reset();
+    size_t taken = 0; // entries taken off the queue so far
+    digester->Deliver([&](size_t index, TFileDigest &result) {
+        const size_t entry = entryOfPath[index];
+        for (; taken <= entry; ++taken) // with the entries before it, which need no reading
+            catalog.DropMd5QueueHead();
+        TFileDat *record = entries[entry];
+        if (record->State != fsPending)
+            return; // digested through an earlier entry
+        if (!result.Present) {
+            catalog.SetRecordState(record, fsMissing);
+            return;
+        }
+        catalog.SetRecordState(record, fsDigesting);
+        if (result.Digested()) {
+            catalog.SetRecordMd5(record, result.Md5);
+            catalog.SetRecordState(record, fsDigested);
+        } else {
+            catalog.SetRecordState(record, fsPending);
+        }
+    });
+    for (; taken < entries.size(); ++taken)
+        catalog.DropMd5QueueHead();
+}
