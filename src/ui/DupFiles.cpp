@@ -223,6 +223,9 @@ void TDupFilesForm::FormShow()
 {
     placeAnchoredControls();
     FilesList->FilesListResize();
+    // The sets list would give its first row the focus on taking the keyboard focus itself; no
+    // set is focused until the user picks one.
+    FilesList->setFocus();
 }
 
 // ---- Closing
