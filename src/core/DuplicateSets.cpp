@@ -33,7 +33,8 @@ std::vector<TFileDat *> CollectAllDuplicateCandidates(const TCatalog &catalog,
     return candidates;
 }
 
-std::vector<TDuplicateSet> FindDuplicateSets(const std::vector<TFileDat *> &candidates)
+std::vector<TDuplicateSet> FindDuplicateSets(const std::vector<TFileDat *> &candidates,
+                                             const std::function<void(int position)> &progress)
 {
     // Buckets by ElfHash, and within a bucket by the digest text, so equal hashes of different
     // digests stay apart. Group numbers follow the first record of each digest.
@@ -63,6 +64,8 @@ std::vector<TDuplicateSet> FindDuplicateSets(const std::vector<TFileDat *> &cand
         }
         ++memberCount[size_t(group)];
         groupOf[i] = group;
+        if (progress && i % 5 == 0)
+            progress(int(i));
     }
 
     std::vector<TDuplicateSet> sets;

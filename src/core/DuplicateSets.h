@@ -25,5 +25,8 @@ std::vector<TFileDat *> CollectAllDuplicateCandidates(const TCatalog &catalog,
 
 // Groups candidates whose digests are equal as texts (exactly, letter case counts). Sets come
 // in the order of their first record, records in candidate order: the result of comparing
-// every pair in order, found by grouping on the digest instead.
-std::vector<TDuplicateSet> FindDuplicateSets(const std::vector<TFileDat *> &candidates);
+// every pair in order, found by grouping on the digest instead. The callback hears the position
+// of every fifth candidate as the grouping passes it, for progress; it may let events run, but
+// nothing it runs may take a candidate out of the catalog.
+std::vector<TDuplicateSet> FindDuplicateSets(const std::vector<TFileDat *> &candidates,
+                                             const std::function<void(int position)> &progress = {});

@@ -1,32 +1,14 @@
 #include "FilesListView.h"
 
 #include "FileListModel.h"
+#include "GridDelegate.h"
 
 #include <QHeaderView>
-#include <QPainter>
-#include <QStyledItemDelegate>
 
 namespace {
 
 constexpr int FirstColumnLeaves = 357;
 constexpr int FirstColumnLeast = 160;
-
-// Draws each cell as usual, then its right and bottom grid lines.
-class TGridDelegate : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        QStyledItemDelegate::paint(painter, option, index);
-        painter->save();
-        painter->setPen(QColor(200, 208, 220));
-        painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
-        painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
-        painter->restore();
-    }
-};
 
 } // namespace
 

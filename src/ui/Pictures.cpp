@@ -325,3 +325,98 @@ QPixmap ApplicationPicture(int size)
     p.drawPolyline(QPolygonF({QPointF(80, 80), QPointF(87, 87), QPointF(100, 72)}));
     return pixmap;
 }
+
+std::array<QPixmap, 3> DupListPictures()
+{
+    std::array<QPixmap, 3> pictures;
+    for (QPixmap &picture : pictures)
+        picture = blank();
+    {
+        // A set: two equal papers, tied by an equals sign.
+        QPainter p(&pictures[0]);
+        p.setRenderHint(QPainter::Antialiasing);
+        drawPaper(p, QRectF(0.5, 0.5, 8, 10));
+        drawPaper(p, QRectF(5.5, 4.5, 8, 10));
+        p.setPen(Qt::NoPen);
+        p.setBrush(Blue);
+        p.drawRoundedRect(QRectF(9, 10, 6.5, 5.5), 1.5, 1.5);
+        p.setPen(QPen(Qt::white, 1.2));
+        p.drawLine(QPointF(10.3, 11.9), QPointF(14.2, 11.9));
+        p.drawLine(QPointF(10.3, 13.7), QPointF(14.2, 13.7));
+    }
+    {
+        // A file: a paper with its digest as a blue band.
+        QPainter p(&pictures[1]);
+        p.setRenderHint(QPainter::Antialiasing);
+        drawPaper(p, QRectF(2.5, 0.5, 10, 14));
+        p.setPen(Qt::NoPen);
+        p.setBrush(Blue);
+        p.drawRect(QRectF(4, 10.5, 7, 2.5));
+    }
+    {
+        // A file found missing: a faint paper, crossed out.
+        QPainter p(&pictures[2]);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setOpacity(0.45);
+        drawPaper(p, QRectF(2.5, 0.5, 10, 14));
+        p.setOpacity(1);
+        drawCross(p, QRectF(7.5, 8.5, 6.5, 6.5), Red, 2.2);
+    }
+    return pictures;
+}
+
+QPixmap DupMenuPicture(TDupMenuPicture picture)
+{
+    QPixmap pixmap = blank();
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    switch (picture) {
+    case TDupMenuPicture::ShellOpen:
+        // A paper and an arrow leaving it for its program.
+        drawPaper(p, QRectF(1.5, 3.5, 9, 11));
+        p.setPen(QPen(Green, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawLine(QPointF(8, 8.5), QPointF(14, 2.5));
+        p.drawPolyline(QPolygonF({QPointF(9.5, 2.5), QPointF(14, 2.5), QPointF(14, 7)}));
+        break;
+    case TDupMenuPicture::SelectAll:
+        // Rows, every one ticked.
+        for (int row = 0; row < 3; ++row) {
+            const qreal y = 2.5 + row * 4.5;
+            p.setPen(QPen(PaperEdge, 1));
+            p.setBrush(Paper);
+            p.drawRect(QRectF(5.5, y, 9, 3));
+            p.setPen(QPen(Green, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.drawPolyline(QPolygonF({QPointF(1, y + 1.5), QPointF(2.3, y + 2.8), QPointF(4.2, y)}));
+        }
+        break;
+    case TDupMenuPicture::RemoveFromList:
+        // Rows of a list, one taken out.
+        p.setPen(QPen(PaperEdge, 1));
+        p.setBrush(Paper);
+        p.drawRect(QRectF(1.5, 1.5, 10, 12));
+        p.setPen(QPen(QColor(170, 180, 200), 1));
+        for (qreal y = 4.5; y < 12; y += 3)
+            p.drawLine(QPointF(3, y), QPointF(10, y));
+        drawBadge(p, Red, false);
+        break;
+    case TDupMenuPicture::DeleteFromDisk: {
+        // A waste bin.
+        p.setPen(QPen(Ink, 1));
+        p.setBrush(QColor(200, 208, 222));
+        QPainterPath bin;
+        bin.moveTo(3.5, 4.5);
+        bin.lineTo(12.5, 4.5);
+        bin.lineTo(11.5, 15);
+        bin.lineTo(4.5, 15);
+        bin.closeSubpath();
+        p.drawPath(bin);
+        p.drawRoundedRect(QRectF(2, 2.5, 12, 2), 0.8, 0.8);
+        p.drawLine(QPointF(6.5, 1), QPointF(9.5, 1));
+        p.setPen(QPen(Ink, 1));
+        for (qreal x : {6.2, 8.0, 9.8})
+            p.drawLine(QPointF(x, 6.5), QPointF(x, 13));
+        break;
+    }
+    }
+    return pixmap;
+}

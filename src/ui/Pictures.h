@@ -51,3 +51,17 @@ std::array<QPixmap, 4> FileStatePictures();
 
 // The application's large picture (the about window), square.
 QPixmap ApplicationPicture(int size);
+
+// The duplicates window's list pictures: 0 a set, 1 a file, 2 a file found missing.
+std::array<QPixmap, 3> DupListPictures();
+
+enum class TDupMenuPicture
+{
+    ShellOpen,
+    SelectAll,
+    RemoveFromList,
+    DeleteFromDisk,
+};
+
+// A 16 x 16 picture for an entry of the duplicates window's menu.
+QPixmap DupMenuPicture(TDupMenuPicture picture);

@@ -44,6 +44,7 @@ class TImageBt;
 class TMenuStyler;
 class TProgressCyl;
 enum class TCommandPicture;
+class TDupFilesForm;
 
 class TDravikForm : public QWidget, public TDigestView, public TMainServices
 {
@@ -165,6 +166,15 @@ public:
     // How "Delete file(s) from disk" removes a file (tests make it fail); true when it is gone.
     void SetFileRemover(TFileRemover remover) { m_removeFile = std::move(remover); }
 
+    // ---- Duplicate files (DuplicateCommands.cpp)
+    void CheckDupBtClick();
+    void SearchAllDupBtClick();
+    // Creates the duplicates window and fills it with the sets among the candidates (records with
+    // a digest, in collection order). False, the window closed again, when there is no set.
+    bool FindDuplicateSets(const std::vector<TFileDat *> &candidates);
+    // How the filled duplicates window is shown; by default modally. Tests look at it instead.
+    void SetDupFilesShower(std::function<void(TDupFilesForm &)> show) { m_showDupFiles = std::move(show); }
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -212,6 +222,11 @@ private:
 
     // RegistryCommands.cpp
     void showStorageProgress(qint64 done, qint64 total);
+
+    // DuplicateCommands.cpp
+    void showDuplicateSets(bool found);
+    TDupFilesForm *m_dupFilesForm = nullptr; // from its creation until it is shown
+    std::function<void(TDupFilesForm &)> m_showDupFiles;
 
     TPrompts &m_prompts;
     TShell &m_shell;

@@ -214,6 +214,9 @@ void TDravikForm::buildCommandPanel()
     connect(CommentsBt, &QPushButton::clicked, this, [this] { guarded([this] { CommentsBtClick(); }); });
     connect(RemoveFilesBt, &QPushButton::clicked, this,
             [this] { guarded([this] { RemoveFilesBtClick(); }); });
+    connect(CheckDupBt, &QPushButton::clicked, this, [this] { guarded([this] { CheckDupBtClick(); }); });
+    connect(SearchAllDupBt, &QPushButton::clicked, this,
+            [this] { guarded([this] { SearchAllDupBtClick(); }); });
     connect(OptionsBt, &QPushButton::clicked, this, [this] { guarded([this] { OptionsBtClick(); }); });
     connect(AboutBt, &QPushButton::clicked, this, [this] { guarded([this] { AboutBtClick(); }); });
     connect(LoadMdRegBt, &QPushButton::clicked, this, [this] { guarded([this] { LoadMdRegBtClick(); }); });
