@@ -38,6 +38,8 @@ public:
     std::optional<QString> InputBox(const QString &, const QString &, const QString &) override { return {}; }
     std::optional<TFileChoice> OpenFile(const TFileRequest &) override { return {}; }
     std::optional<TFileChoice> SaveFile(const TFileRequest &) override { return {}; }
+    QStringList PickFiles(const QString &) override { return {}; }
+    QStringList PickFolders(const QString &) override { return {}; }
 };
 
 class TNoShell : public TShell
