@@ -58,6 +58,15 @@ void TFoldersTreeView::mousePressEvent(QMouseEvent *event)
     QTreeView::mousePressEvent(event);
 }
 
+void TFoldersTreeView::startDrag(Qt::DropActions supportedActions)
+{
+    // While busy the press did not select, so the drag would carry another folder than the one
+    // under the mouse.
+    if (m_busy && m_busy())
+        return;
+    QTreeView::startDrag(supportedActions);
+}
+
 void TFoldersTreeView::dragEnterEvent(QDragEnterEvent *event)
 {
     QTreeView::dragEnterEvent(event); // the frame around the folder under the point

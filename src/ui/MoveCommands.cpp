@@ -41,11 +41,12 @@ TFolderNode *selectedAfterDeleting(const TCatalog &catalog, const TFolderNode *f
 // through the ordinary selection change (FoldersTreeChange).
 void TDravikForm::CopyFolderTree(TFolderNode *newParentOrNone, TFolderNode *source)
 {
+    if (newParentOrNone && newParentOrNone->IsWithin(source))
+        return; // no folder goes inside itself
     const TFolderNode *selected = m_treeModel->FolderAt(FoldersTree->selectionModel()->currentIndex());
     if (selected && selected->IsWithin(source))
         SelectFolder(selectedAfterDeleting(m_catalog, source));
-    if (!m_catalog.MoveFolder(source, newParentOrNone))
-        return;
+    m_catalog.MoveFolder(source, newParentOrNone);
     TUpdatesSuspended suspended(FoldersTree);
     m_catalog.ForEachFolder(
         [this](TFolderNode *folder) {
