@@ -247,6 +247,52 @@ void TCatalog::RemoveRecords(const std::vector<TFileDat *> &records)
     }
 }
 
+void TCatalog::MoveRecords(const std::vector<TFileDat *> &records, TFolderNode *target)
+{
+    std::unordered_set<const TFileDat *> moving;
+    std::unordered_map<TFolderNode *, QList<TFileDat *>> bySource;
+    std::vector<TFolderNode *> sources;
+    for (TFileDat *record : records) {
+        if (record->Folder == target || !moving.insert(record).second)
+            continue;
+        auto &group = bySource[record->Folder];
+        if (group.isEmpty())
+            sources.push_back(record->Folder);
+        group.append(record);
+    }
+    if (sources.empty())
+        return;
+
+    giveRecordList(target);
+    auto &arriving = *target->m_records;
+    for (TFolderNode *source : sources) {
+        const QList<TFileDat *> &group = bySource[source];
+        Q_EMIT recordsAboutToBeMoved(source, group, target);
+        // One pass over the source's list takes the owners out; they arrive in the order given.
+        std::unordered_map<const TFileDat *, std::unique_ptr<TFileDat>> taken;
+        taken.reserve(size_t(group.size()));
+        auto &leaving = *source->m_records;
+        size_t kept = 0;
+        for (size_t i = 0; i < leaving.size(); ++i) {
+            TFileDat *record = leaving[i].get();
+            if (moving.count(record))
+                taken.emplace(record, std::move(leaving[i]));
+            else if (kept++ != i)
+                leaving[kept - 1] = std::move(leaving[i]);
+        }
+        leaving.resize(kept);
+        const int first = int(arriving.size());
+        arriving.reserve(arriving.size() + size_t(group.size()));
+        for (TFileDat *record : group) {
+            record->Folder = target;
+            arriving.push_back(std::move(taken[record]));
+        }
+        Q_EMIT recordsMoved(source, target, first, int(group.size()));
+        dropEmptyRecordList(source);
+    }
+    SetFolderImage(target, TFolderNode::FilledImage);
+}
+
 void TCatalog::SetRecordState(TFileDat *record, TFileState state)
 {
     if (record->State == state)

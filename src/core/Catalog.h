@@ -11,6 +11,7 @@
 //   folderChanged                                name or picture of a folder
 //   recordsAdded                                 records appended to a folder's list
 //   recordsAboutToBeRemoved, recordsRemoved      records leaving a folder (still alive before)
+//   recordsAboutToBeMoved, recordsMoved          records leaving one folder for the end of another
 //   recordChanged                                a field or the state of one record
 //   currentFolderChanged                         the folder the file list shows
 //   catalogAboutToBeCleared, catalogCleared      everything disposed of
@@ -18,6 +19,12 @@
 // A folder that gets its first record emits recordsAdded, then folderChanged (picture); one that
 // loses its last emits recordsRemoved, then folderChanged. Removing the current folder (or one
 // above it) first makes no folder current. Records of removed folders leave the digest queue.
+//
+// A record move is told once for each folder the records leave, in the order of the records
+// given: recordsAboutToBeMoved (the records still in their old folder), recordsMoved (they now
+// stand at first..first+count-1 of the target's list), then folderChanged for a folder left
+// without records; the target's folderChanged (picture) comes after the last of them. Moved
+// records are neither removed nor added: they keep their identity, state and queue entries.
 
 #include "FolderNode.h"
 
@@ -79,6 +86,12 @@ public:
     // A folder left without records loses its list and gets the empty-folder picture.
     void RemoveRecord(TFileDat *record);
     void RemoveRecords(const std::vector<TFileDat *> &records);
+    // Moves the records to the end of the target's list (created when needed), in the order given,
+    // grouped by the folder they leave. They keep their identity, state and place in the digest
+    // queue, so a record being digested may move: its digest arrives in its new folder. A folder
+    // left without records loses its list and gets the empty-folder picture; the target gets the
+    // picture of a folder with records. Records already in the target stay where they are.
+    void MoveRecords(const std::vector<TFileDat *> &records, TFolderNode *target);
 
     // States change only here, so the catalog always knows the one record being digested.
     void SetRecordState(TFileDat *record, TFileState state);
@@ -119,6 +132,8 @@ Q_SIGNALS:
     void recordsAdded(TFolderNode *folder, int first, int count);
     void recordsAboutToBeRemoved(TFolderNode *folder, const QList<TFileDat *> &records);
     void recordsRemoved(TFolderNode *folder);
+    void recordsAboutToBeMoved(TFolderNode *from, const QList<TFileDat *> &records, TFolderNode *to);
+    void recordsMoved(TFolderNode *from, TFolderNode *to, int first, int count);
     void recordChanged(TFileDat *record);
     void currentFolderChanged(TFolderNode *folder);
     void catalogAboutToBeCleared();

@@ -1,5 +1,6 @@
 #include "FileListModel.h"
 
+#include "CatalogDrag.h"
 #include "LocaleText.h"
 #include "support.h"
 
@@ -45,6 +46,19 @@ void TFileListModel::connectCatalog()
             Fill(nullptr);
     });
     connect(&m_catalog, &TCatalog::catalogAboutToBeCleared, this, [this] { Fill(nullptr); });
+    connectRecordMoves();
+}
+
+void TFileListModel::connectRecordMoves()
+{
+    // The rows of moved records leave their old folder's list and join the new folder's, as if the
+    // records had been removed there and added here; the records themselves live on.
+    connect(&m_catalog, &TCatalog::recordsAboutToBeMoved, this,
+            [this](TFolderNode *from, const QList<TFileDat *> &records, TFolderNode *) {
+                recordsAboutToBeRemoved(from, records);
+            });
+    connect(&m_catalog, &TCatalog::recordsMoved, this,
+            [this](TFolderNode *, TFolderNode *to, int first, int count) { recordsAdded(to, first, count); });
 }
 
 void TFileListModel::Fill(TFolderNode *folder)
@@ -324,4 +338,31 @@ Qt::ItemFlags TFileListModel::flags(const QModelIndex &index) const
     if (!index.isValid())
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+}
+
+QStringList TFileListModel::mimeTypes() const
+{
+    return {TCatalogDragData::RecordsMimeType};
+}
+
+QMimeData *TFileListModel::mimeData(const QModelIndexList &indexes) const
+{
+    std::vector<int> rows;
+    rows.reserve(size_t(indexes.size()));
+    for (const QModelIndex &index : indexes)
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    std::vector<TFileDat *> records;
+    records.reserve(rows.size());
+    for (int row : rows) {
+        if (TFileDat *record = RecordAt(row))
+            records.push_back(record);
+    }
+    return new TCatalogDragData(m_catalog, std::move(records));
+}
+
+Qt::DropActions TFileListModel::supportedDragActions() const
+{
+    return Qt::MoveAction | Qt::CopyAction;
 }

@@ -60,6 +60,10 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // A drag of rows carries their records (TCatalogDragData), in list order, and nothing else.
+    QStringList mimeTypes() const override;
+    QMimeData *mimeData(const QModelIndexList &indexes) const override;
+    Qt::DropActions supportedDragActions() const override;
 
 private:
     struct TRow
@@ -70,6 +74,7 @@ private:
     };
 
     void connectCatalog();
+    void connectRecordMoves();
     void recordChanged(TFileDat *record);
     void recordsAboutToBeRemoved(TFolderNode *folder, const QList<TFileDat *> &records);
     void recordsAdded(TFolderNode *folder, int first, int count);

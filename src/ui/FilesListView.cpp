@@ -1,8 +1,10 @@
 #include "FilesListView.h"
 
+#include "CatalogDrag.h"
 #include "FileListModel.h"
 #include "GridDelegate.h"
 
+#include <QDropEvent>
 #include <QHeaderView>
 
 namespace {
@@ -23,6 +25,7 @@ TFilesListView::TFilesListView(QWidget *parent) : QTreeView(parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setDragEnabled(true);
     setDragDropMode(QAbstractItemView::DragDrop);
+    setDefaultDropAction(Qt::MoveAction);
     setAcceptDrops(true);
     setMouseTracking(true);
     viewport()->setCursor(Qt::PointingHandCursor);
@@ -71,4 +74,41 @@ void TFilesListView::resizeEvent(QResizeEvent *event)
 {
     QTreeView::resizeEvent(event);
     FilesListResize();
+}
+
+namespace {
+
+// Rows and folders dragged inside the window: the list adds nothing from them, and its model,
+// which knows their type, must not be asked to.
+bool isCatalogDrag(const QDropEvent *event)
+{
+    const QMimeData *data = event->mimeData();
+    return data && (data->hasFormat(TCatalogDragData::RecordsMimeType) ||
+                    data->hasFormat(TCatalogDragData::FolderMimeType));
+}
+
+} // namespace
+
+void TFilesListView::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (isCatalogDrag(event))
+        event->ignore();
+    else
+        QTreeView::dragEnterEvent(event);
+}
+
+void TFilesListView::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (isCatalogDrag(event))
+        event->ignore();
+    else
+        QTreeView::dragMoveEvent(event);
+}
+
+void TFilesListView::dropEvent(QDropEvent *event)
+{
+    if (isCatalogDrag(event))
+        event->ignore();
+    else
+        QTreeView::dropEvent(event);
 }

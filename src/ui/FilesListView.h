@@ -1,7 +1,8 @@
 #pragma once
 
 // The file list's view: a report of rows with grid lines, whole-row and multiple selection,
-// a hand cursor over the rows, and a first column that takes the width the others leave.
+// a hand cursor over the rows, and a first column that takes the width the others leave. Rows
+// are dragged onto the folder tree; dragged rows and folders never drop onto the list.
 
 #include <QTreeView>
 
@@ -24,4 +25,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 };

@@ -2,6 +2,7 @@
 
 #include "CatalogWatch.h"
 #include "FileListModel.h"
+#include "FolderTexts.h"
 #include "FolderTreeModel.h"
 #include "FoldersTreeView.h"
 #include "GuardedSelection.h"
@@ -12,17 +13,6 @@
 #include "support.h"
 
 #include <QPushButton>
-
-namespace {
-
-QString alreadyExists(const QString &name)
-{
-    return QStringLiteral("Folder \"") + name + QStringLiteral("\" already exists, cannot continue.");
-}
-
-const QString SelectAFolder = QStringLiteral("Please select a folder and try again.");
-
-} // namespace
 
 void TDravikForm::connectFolderTree()
 {
@@ -36,6 +26,8 @@ void TDravikForm::connectFolderTree()
             [this](const QModelIndex &current) { FoldersTreeChange(m_treeModel->FolderAt(current)); });
     connect(FoldersTree, &TFoldersTreeView::pressedOutsideLabels, this,
             &TDravikForm::FoldersTreeMouseDownOutside);
+    FoldersTree->SetDragHandlers([this](QDragMoveEvent *event) { FoldersTreeDragOver(event); },
+                                 [this](QDropEvent *event) { FoldersTreeDragDrop(event); });
     m_treeModel->SetRenameRule([this](TFolderNode *folder, const QString &name) {
         guarded([=, this] { FoldersTreeEdited(folder, name); });
     });
@@ -85,14 +77,14 @@ void TDravikForm::UpdateFolderButtons()
 void TDravikForm::FoldersTreeEdited(TFolderNode *folder, const QString &newName)
 {
     if (!folder) {
-        m_prompts.Information(SelectAFolder);
+        m_prompts.Information(SelectAFolderText());
         return;
     }
     if (newName.isEmpty() || newName == folder->Name())
         return;
     // The folder itself is among the siblings compared, so a change of letter case is refused.
     if (m_catalog.SiblingNameExists(folder->Parent(), newName)) {
-        m_prompts.Information(alreadyExists(newName));
+        m_prompts.Information(FolderAlreadyExistsText(newName));
         return;
     }
     m_catalog.RenameFolder(folder, newName);
@@ -106,7 +98,7 @@ void TDravikForm::CreateRootFolder()
     if (!name || name->isEmpty())
         return;
     if (m_catalog.SiblingNameExists(nullptr, *name)) {
-        m_prompts.Information(alreadyExists(*name));
+        m_prompts.Information(FolderAlreadyExistsText(*name));
         return;
     }
     FoldersTree->setFocus();
@@ -122,7 +114,7 @@ void TDravikForm::CreateSubFolder(TFolderNode *parent)
     if (!name || name->isEmpty() || !watch.Holds(parent))
         return;
     if (m_catalog.SiblingNameExists(parent, *name)) {
-        m_prompts.Information(alreadyExists(*name));
+        m_prompts.Information(FolderAlreadyExistsText(*name));
         return;
     }
     TFolderNode *added = m_catalog.AddFolder(parent, *name);
@@ -190,7 +182,7 @@ void TDravikForm::RemoveFolderBtClick()
     if (TFolderNode *current = m_catalog.CurrentFolder())
         RemoveFolder(current);
     else
-        m_prompts.Information(SelectAFolder);
+        m_prompts.Information(SelectAFolderText());
 }
 
 void TDravikForm::FolCreatenewrootClick()
@@ -203,21 +195,19 @@ void TDravikForm::FolAddnewsubClick()
     if (TFolderNode *current = m_catalog.CurrentFolder())
         CreateSubFolder(current);
     else
-        m_prompts.Information(SelectAFolder);
+        m_prompts.Information(SelectAFolderText());
 }
 
 void TDravikForm::FolChangenameClick()
 {
     TFolderNode *current = m_catalog.CurrentFolder();
     if (!current) {
-        m_prompts.Information(SelectAFolder);
+        m_prompts.Information(SelectAFolderText());
         return;
     }
     FoldersTree->setFocus();
     FoldersTree->edit(m_treeModel->IndexOf(current));
 }
-
-void TDravikForm::FolMovesubfoldertorootClick() {}
 
 void TDravikForm::FolCountfilesClick()
 {
@@ -246,7 +236,7 @@ void TDravikForm::FolRemoverealpathClick()
 {
     TFolderNode *current = m_catalog.CurrentFolder();
     if (!current) {
-        m_prompts.Information(SelectAFolder);
+        m_prompts.Information(SelectAFolderText());
         return;
     }
     const std::vector<TFolderNode *> range = SubtreeRange(current);

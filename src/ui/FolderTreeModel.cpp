@@ -1,5 +1,7 @@
 #include "FolderTreeModel.h"
 
+#include "CatalogDrag.h"
+
 TFolderTreeModel::TFolderTreeModel(TCatalog &catalog, QObject *parent)
     : QAbstractItemModel(parent), m_catalog(catalog)
 {
@@ -155,4 +157,29 @@ Qt::ItemFlags TFolderTreeModel::flags(const QModelIndex &index) const
         return Qt::ItemIsDropEnabled;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsDragEnabled |
            Qt::ItemIsDropEnabled;
+}
+
+QStringList TFolderTreeModel::mimeTypes() const
+{
+    return {TCatalogDragData::FolderMimeType, TCatalogDragData::RecordsMimeType};
+}
+
+QMimeData *TFolderTreeModel::mimeData(const QModelIndexList &indexes) const
+{
+    // One folder is dragged: the tree selects one at a time.
+    for (const QModelIndex &index : indexes) {
+        if (TFolderNode *folder = FolderAt(index))
+            return new TCatalogDragData(m_catalog, folder);
+    }
+    return nullptr;
+}
+
+Qt::DropActions TFolderTreeModel::supportedDragActions() const
+{
+    return Qt::MoveAction | Qt::CopyAction;
+}
+
+Qt::DropActions TFolderTreeModel::supportedDropActions() const
+{
+    return Qt::MoveAction | Qt::CopyAction;
 }

@@ -1,5 +1,6 @@
 #include "FoldersTreeView.h"
 
+#include <QDropEvent>
 #include <QMouseEvent>
 
 TFoldersTreeView::TFoldersTreeView(QWidget *parent) : QTreeView(parent)
@@ -10,6 +11,8 @@ TFoldersTreeView::TFoldersTreeView(QWidget *parent) : QTreeView(parent)
     setEditTriggers(QAbstractItemView::SelectedClicked);
     setDragDropMode(QAbstractItemView::DragDrop);
     setDefaultDropAction(Qt::MoveAction);
+    // A drop always lands on the folder under the point: the frame marks that folder.
+    setDragDropOverwriteMode(true);
     setFocusPolicy(Qt::ClickFocus); // the Tab key skips the tree
     setContextMenuPolicy(Qt::CustomContextMenu);
 }
@@ -53,4 +56,38 @@ void TFoldersTreeView::mousePressEvent(QMouseEvent *event)
         return;
     }
     QTreeView::mousePressEvent(event);
+}
+
+void TFoldersTreeView::startDrag(Qt::DropActions supportedActions)
+{
+    // While busy the press did not select, so the drag would carry another folder than the one
+    // under the mouse.
+    if (m_busy && m_busy())
+        return;
+    QTreeView::startDrag(supportedActions);
+}
+
+void TFoldersTreeView::dragEnterEvent(QDragEnterEvent *event)
+{
+    QTreeView::dragEnterEvent(event); // the frame around the folder under the point
+    if (m_dragOver)
+        m_dragOver(event);
+}
+
+void TFoldersTreeView::dragMoveEvent(QDragMoveEvent *event)
+{
+    QTreeView::dragMoveEvent(event); // scrolling near the edges, the frame
+    if (m_dragOver)
+        m_dragOver(event);
+}
+
+void TFoldersTreeView::dropEvent(QDropEvent *event)
+{
+    stopAutoScroll();
+    setState(NoState);
+    viewport()->update();
+    if (m_drop)
+        m_drop(event);
+    else
+        event->ignore();
 }

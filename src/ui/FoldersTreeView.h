@@ -1,10 +1,15 @@
 #pragma once
 
 // The folder tree's view: a press on a folder's picture or name selects as usual (the right
-// button selects before the menu opens); a press anywhere else clears the selection.
+// button selects before the menu opens); a press anywhere else clears the selection. A folder is
+// dragged with the left button; what a drag over the tree and a drop on it do is left to the
+// handlers the window sets (the view's own drop would hand the data to the model).
 
 #include <QTreeView>
 #include <functional>
+
+class QDragMoveEvent;
+class QDropEvent;
 
 class TFoldersTreeView : public QTreeView
 {
@@ -15,6 +20,15 @@ public:
 
     // True while the tree must keep its selection (a long command runs).
     void SetBusyCheck(std::function<bool()> busy) { m_busy = std::move(busy); }
+
+    // Called for every drag entering or moving over the tree, and for every drop on it; the
+    // handlers accept or ignore the events.
+    void SetDragHandlers(std::function<void(QDragMoveEvent *)> dragOver,
+                         std::function<void(QDropEvent *)> drop)
+    {
+        m_dragOver = std::move(dragOver);
+        m_drop = std::move(drop);
+    }
 
     // A folder name is being typed into the tree.
     bool IsEditing() const { return state() == QAbstractItemView::EditingState; }
@@ -28,7 +42,13 @@ Q_SIGNALS:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     std::function<bool()> m_busy;
+    std::function<void(QDragMoveEvent *)> m_dragOver;
+    std::function<void(QDropEvent *)> m_drop;
 };

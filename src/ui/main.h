@@ -9,6 +9,7 @@
 //   mainLayout.cpp          the controls and menus of the window
 //   FolderCommands.cpp      the folder tree and its commands
 //   FileCommands.cpp        the file list and the commands that do not touch the disk
+//   MoveCommands.cpp        moving folders to the root or by drag and drop, and dropped rows
 //   RealPathCommands.cpp    the commands that use a record's real path on disk
 //   DigestMenuCommands.cpp  the digest commands of the "More options..." menu
 //   RegistryCommands.cpp    saving and loading the catalog file, the CSV export
@@ -30,6 +31,8 @@
 #include <functional>
 
 class QAction;
+class QDragMoveEvent;
+class QDropEvent;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -121,6 +124,17 @@ public:
     void FolSortfoldersClick();
     void FolExpandfoldersClick();
     void FolContractfoldersClick();
+
+    // ---- Moving folders and records
+    // Moves the source folder with everything below it to the end of the new parent's sub-folders
+    // (the root level for none), collapsed; a selection inside it moves away as from a deleted folder.
+    void CopyFolderTree(TFolderNode *newParentOrNone, TFolderNode *source);
+    void FoldersTreeDragOver(QDragMoveEvent *event);
+    // Decides about a drop on the tree and leaves the move, with its question, to the moment the
+    // drag has ended: DropFolderOnFolder or DropRecordsOnFolder.
+    void FoldersTreeDragDrop(QDropEvent *event);
+    void DropFolderOnFolder(TFolderNode *dragged, TFolderNode *target);
+    void DropRecordsOnFolder(std::vector<TFileDat *> records, TFolderNode *target);
 
     // ---- File list
     void FillFileList(TFolderNode *folder);

@@ -1,4 +1,5 @@
 #include "Catalog.h"
+#include "CatalogWatch.h"
 #include "support.h"
 
 #include <QFile>
@@ -59,6 +60,21 @@ public:
                 });
         connect(&catalog, &TCatalog::recordsRemoved, this,
                 [=, this](TFolderNode *f) { add(QStringLiteral("recordsRemoved ") + name(f)); });
+        connect(&catalog, &TCatalog::recordsAboutToBeMoved, this,
+                [=, this](TFolderNode *from, const QList<TFileDat *> &records, TFolderNode *to) {
+                    QStringList names;
+                    for (const TFileDat *record : records)
+                        names << record->FileName;
+                    add(QStringLiteral("recordsAboutToMove %1 %2 %3")
+                            .arg(name(from), names.join(u','), name(to)));
+                });
+        connect(&catalog, &TCatalog::recordsMoved, this,
+                [=, this](TFolderNode *from, TFolderNode *to, int first, int count) {
+                    add(QStringLiteral("recordsMoved %1 %2 %3 %4")
+                            .arg(name(from), name(to))
+                            .arg(first)
+                            .arg(count));
+                });
         connect(&catalog, &TCatalog::recordChanged, this,
                 [=, this](TFileDat *r) { add(QStringLiteral("recordChanged ") + r->FileName); });
         connect(&catalog, &TCatalog::currentFolderChanged, this,
@@ -302,6 +318,73 @@ private Q_SLOTS:
         QCOMPARE(a1->Row(), 2);
         QCOMPARE(TCatalog::FolderPath(a1), QStringLiteral("A1\\"));
         QCOMPARE(catalog.FolderCount(), 3);
+    }
+
+    void movedRecordsArriveInTheOrderGivenAndKeepTheirIdentity()
+    {
+        TCatalog catalog;
+        TFolderNode *source = catalog.AddFolder(nullptr, QStringLiteral("Source"));
+        TFolderNode *target = catalog.AddFolder(nullptr, QStringLiteral("Target"));
+        TFileDat *a = catalog.AddRecord(source, makeRecord(QStringLiteral("a")));
+        TFileDat *b = catalog.AddRecord(source, makeRecord(QStringLiteral("b"), 100, fsDigested));
+        TFileDat *c = catalog.AddRecord(source, makeRecord(QStringLiteral("c")));
+        TFileDat *d = catalog.AddRecord(source, makeRecord(QStringLiteral("d")));
+        catalog.SetRecordState(c, fsDigesting);
+        const std::deque<TFileDat *> queue = catalog.Md5Queue();
+        const TCatalogWatch watch(catalog, {a, b, c, d});
+        NotificationLog log(catalog);
+
+        // Given out of list order, and twice: the order given, once each.
+        catalog.MoveRecords({d, b, d, c}, target);
+        QCOMPARE(log.take(), QStringList({"recordsAboutToMove Source d,b,c Target",
+                                          "recordsMoved Source Target 0 3", "changed Target 2"}));
+        QCOMPARE(target->Records().size(), size_t(3));
+        QCOMPARE(target->Record(0), d);
+        QCOMPARE(target->Record(1), b);
+        QCOMPARE(target->Record(2), c);
+        QCOMPARE(source->RecordCount(), 1);
+        QCOMPARE(source->Record(0), a);
+        QCOMPARE(d->Folder, target);
+        QCOMPARE(c->State, fsDigesting);
+        QCOMPARE(catalog.DigestingRecord(), c);
+        QCOMPARE(b->State, fsDigested);
+        QVERIFY(catalog.Md5Queue() == queue);
+        QCOMPARE(watch.Held().size(), size_t(4)); // moved, not removed
+
+        // The last record leaves: the source loses its list and its picture; records already in
+        // the target stay where they are.
+        catalog.MoveRecords({b, a}, target);
+        QCOMPARE(log.take(), QStringList({"recordsAboutToMove Source a Target",
+                                          "recordsMoved Source Target 3 1", "changed Source 0"}));
+        QVERIFY(!source->HasRecordList());
+        QCOMPARE(source->ImageIndex(), 0);
+        QCOMPARE(target->Record(1), b);
+        QCOMPARE(target->Record(3), a);
+
+        catalog.MoveRecords({a, b}, target); // nothing to move: not a word
+        QVERIFY(log.take().isEmpty());
+        catalog.SetRecordState(c, fsPending);
+    }
+
+    void recordsOfSeveralFoldersMoveFolderByFolder()
+    {
+        TCatalog catalog;
+        TFolderNode *first = catalog.AddFolder(nullptr, QStringLiteral("First"));
+        TFolderNode *second = catalog.AddFolder(nullptr, QStringLiteral("Second"));
+        TFolderNode *target = catalog.AddFolder(nullptr, QStringLiteral("Target"));
+        TFileDat *x = catalog.AddRecord(first, makeRecord(QStringLiteral("x")));
+        TFileDat *y = catalog.AddRecord(second, makeRecord(QStringLiteral("y")));
+        TFileDat *z = catalog.AddRecord(first, makeRecord(QStringLiteral("z")));
+        catalog.AddRecord(target, makeRecord(QStringLiteral("t")));
+        NotificationLog log(catalog);
+
+        catalog.MoveRecords({y, z, x}, target);
+        QCOMPARE(log.take(),
+                 QStringList({"recordsAboutToMove Second y Target", "recordsMoved Second Target 1 1",
+                              "changed Second 0", "recordsAboutToMove First z,x Target",
+                              "recordsMoved First Target 2 2", "changed First 0"}));
+        QCOMPARE(TCatalog::FolderPath(z->Folder), QStringLiteral("Target\\"));
+        QCOMPARE(target->RecordCount(), 4);
     }
 
     void digestTextIsCutTo32()
