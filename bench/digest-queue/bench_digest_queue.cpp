@@ -12,6 +12,7 @@
 // both medians, the worst event wait and, last, "ratio <queue/md5sum>".
 
 #include "BenchMedian.h"
+#include "BenchPrompts.h"
 #include "main.h"
 
 #include <QApplication>
@@ -35,29 +36,6 @@ constexpr int Rounds = 3;
     std::fprintf(stderr, "bench-digest-queue: %s\n", qPrintable(text));
     std::exit(1);
 }
-
-// Shows nothing and answers nothing: the queue's commands ask no question.
-class TSilentPrompts : public TPrompts
-{
-public:
-    void Information(const QString &text) override { fail(QStringLiteral("unexpected box: ") + text); }
-    void Error(const QString &text) override { fail(QStringLiteral("unexpected box: ") + text); }
-    bool ConfirmYesNo(const QString &) override { return false; }
-    TAnswer ConfirmYesNoCancel(const QString &) override { return TAnswer::No; }
-    void StandardError(const QString &text) override { fail(text); }
-    std::optional<QString> InputBox(const QString &, const QString &, const QString &) override { return {}; }
-    std::optional<TFileChoice> OpenFile(const TFileRequest &) override { return {}; }
-    std::optional<TFileChoice> SaveFile(const TFileRequest &) override { return {}; }
-    QStringList PickFiles(const QString &) override { return {}; }
-    QStringList PickFolders(const QString &) override { return {}; }
-};
-
-class TNoShell : public TShell
-{
-public:
-    void Open(const QString &) override {}
-    void SetClipboardText(const QString &) override {}
-};
 
 // Writes the files; gives their total size.
 qint64 generateFiles(const QString &root, int files, int folders, QList<QStringList> &byFolder)
@@ -190,8 +168,8 @@ int main(int argc, char **argv)
     const qint64 total = generateFiles(dir.path(), files, folders, byFolder);
     std::printf("%d files of 1 to 64 KiB (%.1f MB) in %d folders\n", files, double(total) / 1e6, folders);
 
-    TSilentPrompts prompts;
-    TNoShell shell;
+    TBenchPrompts prompts;
+    TBenchShell shell;
     TDravikForm form(prompts, shell);
     if (!hidden)
         form.show();
@@ -233,6 +211,8 @@ int main(int argc, char **argv)
         while (form.StatusText() != QLatin1String("Operation completed"))
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         queueSeconds.push_back(double(timer.nsecsElapsed()) / 1e9);
+        if (!prompts.Shown.isEmpty())
+            fail(QStringLiteral("unexpected box: ") + prompts.Shown.first());
         probe.Stop();
         worstWaitMs.push_back(double(probe.WorstWaitNs) / 1e6);
 

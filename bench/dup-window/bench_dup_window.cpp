@@ -9,6 +9,7 @@
 // Last line: check_all_seconds <median>.
 
 #include "BenchMedian.h"
+#include "BenchPrompts.h"
 #include "DupFiles.h"
 #include "DuplicateSets.h"
 #include "main.h"
@@ -26,28 +27,6 @@ constexpr int Records = 1'000'000;
 constexpr int Folders = 1'000;
 constexpr int Sets = 100'000;
 constexpr int LargeSet = 10'000;
-
-class TQuietPrompts : public TPrompts
-{
-public:
-    void Information(const QString &) override {}
-    void Error(const QString &) override {}
-    bool ConfirmYesNo(const QString &) override { return true; }
-    TAnswer ConfirmYesNoCancel(const QString &) override { return TAnswer::No; }
-    void StandardError(const QString &) override {}
-    std::optional<QString> InputBox(const QString &, const QString &, const QString &) override { return {}; }
-    std::optional<TFileChoice> OpenFile(const TFileRequest &) override { return {}; }
-    std::optional<TFileChoice> SaveFile(const TFileRequest &) override { return {}; }
-    QStringList PickFiles(const QString &) override { return {}; }
-    QStringList PickFolders(const QString &) override { return {}; }
-};
-
-class TNoShell : public TShell
-{
-public:
-    void Open(const QString &) override {}
-    void SetClipboardText(const QString &) override {}
-};
 
 QString randomDigest(QRandomGenerator &random)
 {
@@ -114,8 +93,8 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    TQuietPrompts prompts;
-    TNoShell shell;
+    TBenchPrompts prompts;
+    TBenchShell shell;
     TDravikForm form(prompts, shell);
     form.show();
     generate(form.Catalog());

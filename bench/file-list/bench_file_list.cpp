@@ -3,6 +3,7 @@
 // rounds on a fresh window. Last line: show_ms <median>.
 
 #include "BenchMedian.h"
+#include "BenchPrompts.h"
 #include "FileListModel.h"
 #include "main.h"
 
@@ -19,29 +20,6 @@ namespace {
 constexpr int Records = 100'000;
 constexpr int Removed = 10'000;
 constexpr int Rounds = 5;
-
-// Answers every question with Yes and shows nothing.
-class TYesPrompts : public TPrompts
-{
-public:
-    void Information(const QString &) override {}
-    void Error(const QString &) override {}
-    bool ConfirmYesNo(const QString &) override { return true; }
-    TAnswer ConfirmYesNoCancel(const QString &) override { return TAnswer::No; }
-    void StandardError(const QString &) override {}
-    std::optional<QString> InputBox(const QString &, const QString &, const QString &) override { return {}; }
-    std::optional<TFileChoice> OpenFile(const TFileRequest &) override { return {}; }
-    std::optional<TFileChoice> SaveFile(const TFileRequest &) override { return {}; }
-    QStringList PickFiles(const QString &) override { return {}; }
-    QStringList PickFolders(const QString &) override { return {}; }
-};
-
-class TNoShell : public TShell
-{
-public:
-    void Open(const QString &) override {}
-    void SetClipboardText(const QString &) override {}
-};
 
 void fill(TCatalog &catalog, TFolderNode *folder)
 {
@@ -74,8 +52,8 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    TYesPrompts prompts;
-    TNoShell shell;
+    TBenchPrompts prompts;
+    TBenchShell shell;
 
     std::vector<double> show, sortName, sortSize, sortDate, removal;
     for (int round = 0; round < Rounds; ++round) {

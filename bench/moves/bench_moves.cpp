@@ -10,6 +10,7 @@
 // the drop to the removal and, last, "rows_drop_ms <median>".
 
 #include "BenchMedian.h"
+#include "BenchPrompts.h"
 #include "CatalogDrag.h"
 #include "FolderTreeModel.h"
 #include "main.h"
@@ -28,27 +29,6 @@ constexpr int Dropped = 10'000;
 constexpr int Fanout = 10; // sub-folders on each of the three levels
 constexpr int RecordsPerSubFolder = 10;
 constexpr int Rounds = 5;
-
-// Answers every question with Yes and shows nothing.
-class TYesPrompts : public TPrompts
-{
-public:
-    void Information(const QString &) override {}
-    void Error(const QString &) override {}
-    bool ConfirmYesNo(const QString &) override { return true; }
-    TAnswer ConfirmYesNoCancel(const QString &) override { return TAnswer::No; }
-    void StandardError(const QString &) override {}
-    std::optional<QString> InputBox(const QString &, const QString &, const QString &) override { return {}; }
-    std::optional<TFileChoice> OpenFile(const TFileRequest &) override { return {}; }
-    std::optional<TFileChoice> SaveFile(const TFileRequest &) override { return {}; }
-};
-
-class TNoShell : public TShell
-{
-public:
-    void Open(const QString &) override {}
-    void SetClipboardText(const QString &) override {}
-};
 
 void fill(TCatalog &catalog, TFolderNode *folder, int count, int &serial)
 {
@@ -115,8 +95,8 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    TYesPrompts prompts;
-    TNoShell shell;
+    TBenchPrompts prompts;
+    TBenchShell shell;
 
     std::vector<double> folderMove, dragData, rowsDrop, removal;
     for (int round = 0; round < Rounds; ++round) {

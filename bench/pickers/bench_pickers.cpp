@@ -6,6 +6,7 @@
 // select_all_ms <median of the file picker's "Select all">.
 
 #include "BenchMedian.h"
+#include "BenchPrompts.h"
 #include "FilesDialog.h"
 #include "FoldersDialog.h"
 #include "Prompts.h"
@@ -26,24 +27,6 @@ namespace {
 constexpr int Files = 10'000;
 constexpr int Folders = 2'000;
 constexpr int Rounds = 5;
-
-// Remembers the last information box's text and shows nothing.
-class TSilentPrompts : public TPrompts
-{
-public:
-    QString LastInformation;
-
-    void Information(const QString &text) override { LastInformation = text; }
-    void Error(const QString &) override {}
-    bool ConfirmYesNo(const QString &) override { return false; }
-    TAnswer ConfirmYesNoCancel(const QString &) override { return TAnswer::Cancel; }
-    void StandardError(const QString &) override {}
-    std::optional<QString> InputBox(const QString &, const QString &, const QString &) override { return {}; }
-    std::optional<TFileChoice> OpenFile(const TFileRequest &) override { return {}; }
-    std::optional<TFileChoice> SaveFile(const TFileRequest &) override { return {}; }
-    QStringList PickFiles(const QString &) override { return {}; }
-    QStringList PickFolders(const QString &) override { return {}; }
-};
 
 double msSince(const QElapsedTimer &timer)
 {
@@ -135,7 +118,8 @@ int main(int argc, char *argv[])
     for (int i = 0; i < Folders; ++i)
         QDir().mkpath(folders + u'/' + QFileInfo(itemName(i)).completeBaseName());
 
-    TSilentPrompts prompts;
+    TBenchPrompts prompts;
+    prompts.Answer = false;
     std::vector<double> readFiles, readFolders;
     std::vector<double> fileShow, fileSelectAll, fileCount, fileAccept;
     std::vector<double> folderShow, folderSelectAll, folderAccept;
@@ -153,8 +137,9 @@ int main(int argc, char *argv[])
             if (stateText(form) != QStringLiteral("%1 files selected").arg(Files))
                 fail("select all", stateText(form));
             fileCount.push_back(timed([&] { form.CountBtClick(); }, form));
-            if (!prompts.LastInformation.startsWith(QStringLiteral("Measured %1 file(s)").arg(Files)))
-                fail("count", prompts.LastInformation);
+            if (!prompts.Shown.value(prompts.Shown.size() - 1)
+                     .startsWith(QStringLiteral("Measured %1 file(s)").arg(Files)))
+                fail("count", prompts.Shown.value(prompts.Shown.size() - 1));
             fileAccept.push_back(timed([&] { form.AcceptBtClick(); }, form));
         }
         if (picked.size() != Files)
