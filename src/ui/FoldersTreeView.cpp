@@ -35,6 +35,19 @@ QRect TFoldersTreeView::LabelRect(const QModelIndex &index) const
     return QRect(QPoint(item.left(), item.top()), QPoint(qMin(right, item.right()), item.bottom()));
 }
 
+void TFoldersTreeView::focusInEvent(QFocusEvent *event)
+{
+    // An item view that gets the focus without a current item makes its first one current; the
+    // current folder would then change by itself (the first click on a branch button of a window
+    // just shown did that). Only a press, a command or the digest queue chooses the folder here.
+    if (currentIndex().isValid()) {
+        QTreeView::focusInEvent(event);
+        return;
+    }
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
 void TFoldersTreeView::mousePressEvent(QMouseEvent *event)
 {
     const QPoint point = event->position().toPoint();

@@ -282,6 +282,19 @@ private Q_SLOTS:
         f.Form->SetBusy(false);
     }
 
+    void theTreeGettingTheFocusChoosesNoFolder()
+    {
+        TFormFixture f;
+        f.Catalog().AddFolder(nullptr, QStringLiteral("Home"));
+        QApplication::setActiveWindow(f.Form.get());
+        for (Qt::FocusReason reason :
+             {Qt::ActiveWindowFocusReason, Qt::OtherFocusReason, Qt::MouseFocusReason}) {
+            f.FilesList()->setFocus();
+            f.FoldersTree()->setFocus(reason);
+            QCOMPARE(f.Catalog().CurrentFolder(), nullptr);
+        }
+    }
+
     void currentFolderIsDrawnInItsColours()
     {
         TFormFixture f;
