@@ -2,12 +2,13 @@
 
 DRAVIK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
-# Debian packages the build needs.
+# Debian packages the build and the tests need (exfatprogs, exfat-fuse: the tests mount an exFAT
+# drive, which has no hard links, to save a catalog onto).
 DRAVIK_BUILD_PACKAGES=(
     cmake make g++ pkg-config
     qt6-base-dev libgl-dev
     zlib1g-dev libpugixml-dev
-    fonts-dejavu-core
+    fonts-dejavu-core exfatprogs exfat-fuse
 )
 
 say() { printf 'dravik: %s\n' "$*" >&2; }
