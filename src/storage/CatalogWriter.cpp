@@ -15,7 +15,7 @@ constexpr size_t FlushSize = 65536;
 
 // Indentation stops growing here: a catalog nested 200,000 levels deep would otherwise spend
 // tens of gigabytes on leading blanks. The reader ignores layout, so nothing else changes.
-constexpr int MaxIndentDepth = 64;
+constexpr int MaxIndentDepth = 16;
 
 } // namespace
 
