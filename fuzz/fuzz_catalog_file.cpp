@@ -15,6 +15,9 @@
 #include <QBuffer>
 #include <QFile>
 #include <cstdint>
+#include <cstring>
+#include <vector>
+#include <zlib.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -58,3 +61,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                   "a written catalog reads back the same");
     return 0;
 }
+
+#ifdef DRAVIK_LIBFUZZER
+// Mutating compressed bytes mostly breaks the checksum, so most of the time the document inside
+// the container is mutated and compressed again, to reach the reader behind the container; the
+// rest of the time the container's own bytes are.
+extern "C" size_t LLVMFuzzerMutate(uint8_t *data, size_t size, size_t maxSize);
+
+extern "C" size_t LLVMFuzzerCustomMutator(uint8_t *data, size_t size, size_t maxSize, unsigned int seed)
+{
+    constexpr uLong MaxDocument = 1 << 18;
+    if (seed % 4 == 0)
+        return LLVMFuzzerMutate(data, size, maxSize);
+    std::vector<uint8_t> document(MaxDocument);
+    uLongf documentSize = MaxDocument;
+    if (uncompress(document.data(), &documentSize, data, uLong(size)) != Z_OK)
+        return LLVMFuzzerMutate(data, size, maxSize);
+    const size_t room = std::min<size_t>(MaxDocument, documentSize * 2 + 64);
+    documentSize = LLVMFuzzerMutate(document.data(), documentSize, room);
+    std::vector<uint8_t> packed(compressBound(documentSize));
+    uLongf packedSize = uLongf(packed.size());
+    if (compress2(packed.data(), &packedSize, document.data(), documentSize, 1 + int(seed % 9)) != Z_OK ||
+        packedSize > maxSize)
+        return LLVMFuzzerMutate(data, size, maxSize);
+    std::memcpy(data, packed.data(), packedSize);
+    return packedSize;
+}
+#endif

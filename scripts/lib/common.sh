@@ -38,6 +38,8 @@ configure_and_build() {
         [ "$1" = "--" ] && { shift; targets=("$@"); break; }
         options+=("$1"); shift
     done
+    # The shared compiler cache, where the machine has one: sanitizer builds recompile everything.
+    command -v ccache >/dev/null && options=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache "${options[@]}")
     cmake -S "$DRAVIK_ROOT" -B "$DRAVIK_ROOT/$dir" -DCMAKE_BUILD_TYPE="$type" "${options[@]}" >/dev/null
     local target_args=()
     ((${#targets[@]})) && target_args=(--target "${targets[@]}")
