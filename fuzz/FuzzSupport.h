@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace Fuzz {
 
@@ -43,10 +44,10 @@ inline QStringList EntriesOf(const QString &folder)
 inline QString Fingerprint(const TCatalog &catalog)
 {
     QString text;
+    std::unordered_map<const TFolderNode *, int> depths; // a parent comes before its sub-folders
     catalog.ForEachFolder([&](TFolderNode *folder) {
-        int depth = 0;
-        for (const TFolderNode *above = folder->Parent(); above; above = above->Parent())
-            ++depth;
+        const int depth = folder->Parent() ? depths[folder->Parent()] + 1 : 0;
+        depths[folder] = depth;
         text += QStringLiteral("%1 %2 %3\n")
                     .arg(depth)
                     .arg(folder->HasRecordList() ? folder->RecordCount() : -1)
