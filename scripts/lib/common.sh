@@ -39,7 +39,11 @@ configure_and_build() {
         options+=("$1"); shift
     done
     # The shared compiler cache, where the machine has one: sanitizer builds recompile everything.
-    command -v ccache >/dev/null && options=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache "${options[@]}")
+    # Paths below the checkout count relative to it, so another clone finds the same entries.
+    if command -v ccache >/dev/null; then
+        options=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache "${options[@]}")
+        export CCACHE_BASEDIR="$DRAVIK_ROOT" CCACHE_NOHASHDIR=1
+    fi
     cmake -S "$DRAVIK_ROOT" -B "$DRAVIK_ROOT/$dir" -DCMAKE_BUILD_TYPE="$type" "${options[@]}" >/dev/null
     local target_args=()
     ((${#targets[@]})) && target_args=(--target "${targets[@]}")
