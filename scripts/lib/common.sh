@@ -2,12 +2,14 @@
 
 DRAVIK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
-# Debian packages the build and the tests need (hashdeep writes lists that dravik-cli import reads).
+# Debian packages the build and the tests need (hashdeep writes lists that dravik-cli import reads;
+# exfatprogs, exfat-fuse: the tests mount an exFAT drive, which has no hard links, to save a
+# catalog onto).
 DRAVIK_BUILD_PACKAGES=(
     cmake make g++ pkg-config
     qt6-base-dev libgl-dev
     zlib1g-dev libpugixml-dev
-    fonts-dejavu-core
+    fonts-dejavu-core exfatprogs exfat-fuse
     hashdeep
 )
 
@@ -38,6 +40,12 @@ configure_and_build() {
         [ "$1" = "--" ] && { shift; targets=("$@"); break; }
         options+=("$1"); shift
     done
+    # The shared compiler cache, where the machine has one: sanitizer builds recompile everything.
+    # Paths below the checkout count relative to it, so another clone finds the same entries.
+    if command -v ccache >/dev/null; then
+        options=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache "${options[@]}")
+        export CCACHE_BASEDIR="$DRAVIK_ROOT" CCACHE_NOHASHDIR=1
+    fi
     cmake -S "$DRAVIK_ROOT" -B "$DRAVIK_ROOT/$dir" -DCMAKE_BUILD_TYPE="$type" "${options[@]}" >/dev/null
     local target_args=()
     ((${#targets[@]})) && target_args=(--target "${targets[@]}")

@@ -13,6 +13,20 @@ const TFolderNode::RecordList &TFolderNode::Records() const
     return m_records ? *m_records : none;
 }
 
+TFolderNode::~TFolderNode()
+{
+    // Each folder taken from the list gives up its sub-folders before it goes, so no destructor
+    // below this one ever has a sub-folder to free: the depth of the tree never reaches the stack.
+    FolderList pending = std::move(m_subFolders);
+    while (!pending.empty()) {
+        std::unique_ptr<TFolderNode> folder = std::move(pending.back());
+        pending.pop_back();
+        for (auto &sub : folder->m_subFolders)
+            pending.push_back(std::move(sub));
+        folder->m_subFolders.clear();
+    }
+}
+
 bool TFolderNode::IsWithin(const TFolderNode *ancestor) const
 {
     for (const TFolderNode *folder = this; folder; folder = folder->m_parent) {

@@ -2,6 +2,8 @@
 
 // A virtual folder of the catalog: a name, its sub-folders and, while it holds records, its
 // record list. Folders are created, changed and freed only by TCatalog, which tells the views.
+// A folder owns its sub-folders; freeing one frees its whole subtree without recursion, so a
+// catalog nested hundreds of thousands of levels deep goes as safely as a flat one.
 
 #include "FileDat.h"
 
@@ -19,6 +21,11 @@ public:
     // folder with records 2 (3 when selected).
     static constexpr int EmptyImage = 0;
     static constexpr int FilledImage = 2;
+
+    TFolderNode() = default;
+    ~TFolderNode();
+    TFolderNode(const TFolderNode &) = delete;
+    TFolderNode &operator=(const TFolderNode &) = delete;
 
     const QString &Name() const { return m_name; }
     TFolderNode *Parent() const { return m_parent; } // nullptr for a root folder

@@ -4,68 +4,30 @@
 #include "CatalogReader.h"
 #include "CatalogWriter.h"
 #include "CompressFiles.h"
+#include "DiskFiles.h"
+#include "ReplaceFile.h"
 #include "StorageErrors.h"
 #include "TempFiles.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
 
-// Removes the file when it exists and the scope ends, however it ends.
-class TRemoveOnExit
+// A save goes to a name that holds nothing or a file; anything else would be replaced blindly.
+void refuseSaveTarget(const QString &path)
 {
-public:
-    explicit TRemoveOnExit(QString path) : m_path(std::move(path)) {}
-    ~TRemoveOnExit()
-    {
-        if (!m_path.isEmpty())
-            QFile::remove(m_path);
-    }
-    TRemoveOnExit(const TRemoveOnExit &) = delete;
-    TRemoveOnExit &operator=(const TRemoveOnExit &) = delete;
-    void Keep() { m_path.clear(); }
-
-private:
-    QString m_path;
-};
-
-bool fileExists(const QString &path)
-{
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
-}
-
-void moveToBackup(const QString &path)
-{
-    const QString backup = BackupFileName(path);
-    if (fileExists(backup) && !QFile::remove(backup))
-        throw EFileError(QStringLiteral("Cannot remove the old backup \"%1\"; \"%2\" was left as it was")
-                             .arg(backup, path));
-    QFile previous(path);
-    if (!previous.rename(backup))
+    if (!NameTaken(path))
+        return;
+    switch (FileKindOf(path)) {
+    case TFileKind::Folder:
+        throw EFileError(QStringLiteral("Cannot save the registry as \"%1\": it is a folder").arg(path));
+    case TFileKind::Other:
         throw EFileError(
-            QStringLiteral("Cannot move \"%1\" to \"%2\": %3").arg(path, backup, previous.errorString()));
-}
-
-void writeDocumentFile(const TCatalog &catalog, const QString &path, const TProgressFn &progress,
-                       TCatalogTotals &totals)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        throw EFileError(QStringLiteral("Cannot create %1: %2").arg(DeviceName(file), file.errorString()));
-    totals = WriteCatalogDocument(catalog, file, progress);
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        ThrowWriteError(file);
-}
-
-TCatalogTotals readDocumentFile(TCatalog &catalog, const QString &path, const TProgressFn &progress)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EFileError(QStringLiteral("Cannot open %1: %2").arg(DeviceName(file), file.errorString()));
-    return ReadCatalogDocument(catalog, file, progress);
+            QStringLiteral("Cannot save the registry as \"%1\": it is not a regular file").arg(path));
+    case TFileKind::None: // a dangling link: the name is free to be replaced
+    case TFileKind::Regular:
+        break;
+    }
 }
 
 } // namespace
@@ -83,35 +45,40 @@ QString BackupFileName(const QString &path)
     return backup;
 }
 
-TCatalogTotals SaveCatalog(const TCatalog &catalog, const QString &path, const TProgressFn &progress)
+TCatalogTotals SaveCatalog(const TCatalog &catalog, const QString &path, const TProgressFn &progress,
+                           const TReplaceStepFn &step)
 {
-    if (QFileInfo(path).isDir())
-        throw EFileError(QStringLiteral("Cannot save the registry as \"%1\": it is a folder").arg(path));
-    if (fileExists(path))
-        moveToBackup(path);
+    refuseSaveTarget(path);
+    RemoveLeftoverReplacements(path);
     TCatalogTotals totals;
-    if (!catalog.HasFolders())
+    if (!catalog.HasFolders()) {
+        // Nothing to write: the previous file still becomes the backup, as with every save.
+        if (NameTaken(path))
+            MoveToBackup(path, BackupFileName(path));
         return totals;
+    }
 
-    const QString tempPath = NewTempFileName();
-    TRemoveOnExit tempFile(tempPath);
-    writeDocumentFile(catalog, tempPath, progress, totals);
-    TRemoveOnExit catalogFile(path); // a catalog file written part way must not look complete
-    CompressFile(tempPath, path, CatalogLevelIndex);
-    catalogFile.Keep();
+    TScratchFile document;
+    totals = WriteCatalogDocument(catalog, document.File(), progress);
+    if (!document.File().seek(0))
+        ThrowReadError(document.File());
+    TReplacementFile next(path);
+    CompressFile(document.File(), next.File(), CatalogLevelIndex);
+    next.Commit(BackupFileName(path), step);
     return totals;
 }
 
 std::optional<TCatalogTotals> LoadCatalog(TCatalog &catalog, const QString &path, const TProgressFn &progress)
 {
     catalog.ClearCatalog();
-    if (!QFileInfo::exists(path))
+    if (FileKindOf(path) == TFileKind::None)
         return std::nullopt;
     try {
-        const QString tempPath = NewTempFileName();
-        TRemoveOnExit tempFile(tempPath);
-        DecompressFile(path, tempPath);
-        return readDocumentFile(catalog, tempPath, progress);
+        TScratchFile document;
+        DecompressFile(path, document.File());
+        if (!document.File().seek(0))
+            ThrowReadError(document.File());
+        return ReadCatalogDocument(catalog, document.File(), progress);
     } catch (...) {
         // Part of a catalog would look like all of it, and saving it would lose the rest.
         catalog.ClearCatalog();

@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cstring>
 #include <pugixml.hpp>
+#include <unistd.h>
 
 namespace {
 
@@ -317,7 +318,9 @@ TFolderNode *ReadFolderElement(pugi::xml_node element, TFolderNode *parent, TCat
 
     std::vector<std::unique_ptr<TFileDat>> records;
     records.reserve(size_t(std::min(fileCount, MaxReservedRecords)));
+    bool flat = true; // the container holds nothing below its children
     for (pugi::xml_node file = container.first_child(); file; file = file.next_sibling()) {
+        flat = flat && !file.first_child();
         if (!named(file, "File"))
             continue;
         records.push_back(context.ReadRecord(file, folder));
@@ -328,20 +331,35 @@ TFolderNode *ReadFolderElement(pugi::xml_node element, TFolderNode *parent, TCat
     // The folder counts as one with records even when its list came out empty.
     catalog.SetFolderImage(folder, TFolderNode::FilledImage);
     // The records' elements are no longer needed; freeing them now keeps the document and the
-    // catalog from both being whole in memory at the end of a large load.
-    element.remove_child(container);
+    // catalog from both being whole in memory at the end of a large load. The XML library frees
+    // a subtree recursively, so a container with deeper content stays until the document goes
+    // (which frees its memory without a walk).
+    if (flat)
+        element.remove_child(container);
     return folder;
 }
 
 namespace {
+
+qint64 physicalMemory()
+{
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    return pages > 0 && pageSize > 0 ? qint64(pages) * pageSize : 0;
+}
 
 // Reads the device to its end into a buffer that pugixml takes over.
 std::pair<char *, size_t> readWhole(QIODevice &device)
 {
     auto allocate = pugi::get_memory_allocation_function();
     auto deallocate = pugi::get_memory_deallocation_function();
-    size_t capacity =
-        device.isSequential() ? 65536 : size_t(std::max<qint64>(device.size() - device.pos(), 0)) + 1;
+    const qint64 expected = device.isSequential() ? 0 : std::max<qint64>(device.size() - device.pos(), 0);
+    // The document is parsed in memory; one larger than the computer's memory is a decompression
+    // bomb, not a catalog, and reading it would only end with the program killed.
+    if (const qint64 memory = physicalMemory(); memory > 0 && expected > memory)
+        throw ECatalogError(
+            QStringLiteral("The registry document of %1 bytes does not fit in memory").arg(expected));
+    size_t capacity = device.isSequential() ? 65536 : size_t(expected) + 1;
     char *buffer = static_cast<char *>(allocate(capacity));
     size_t size = 0;
     for (;;) {

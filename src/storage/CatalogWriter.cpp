@@ -5,12 +5,17 @@
 #include "support.h"
 
 #include <QIODevice>
+#include <algorithm>
 #include <charconv>
 #include <vector>
 
 namespace {
 
 constexpr size_t FlushSize = 65536;
+
+// Indentation stops growing here: a catalog nested 200,000 levels deep would otherwise spend
+// tens of gigabytes on leading blanks. The reader ignores layout, so nothing else changes.
+constexpr int MaxIndentDepth = 16;
 
 } // namespace
 
@@ -23,7 +28,7 @@ TCatalogXmlWriter::TCatalogXmlWriter(QIODevice &device) : m_device(device)
 
 void TCatalogXmlWriter::StartLine(int depth)
 {
-    m_buffer.append(size_t(2 * depth), ' ');
+    m_buffer.append(size_t(2 * std::min(depth, MaxIndentDepth)), ' ');
 }
 
 void TCatalogXmlWriter::Attribute(std::string_view name, QStringView value)

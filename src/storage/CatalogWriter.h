@@ -13,7 +13,7 @@
 //   </Tree>
 //
 // Texts are written in ISO-8859-1; characters beyond it, control characters and the XML
-// specials as character references. One element per line, indented by depth.
+// specials as character references. One element per line, indented by depth (up to 16 levels).
 
 #include "Progress.h"
 

@@ -1,5 +1,6 @@
 #include "CompressFiles.h"
 
+#include "DiskFiles.h"
 #include "ZStreams.h"
 
 #include <QFile>
@@ -8,12 +9,6 @@ namespace {
 
 // The pieces the copies move; zlib and the disk exchange whole buffers of ZBufferSize.
 constexpr qint64 CopyPieceSize = 61440;
-
-void openForReading(QFile &file)
-{
-    if (!file.open(QIODevice::ReadOnly))
-        throw EFileError(QStringLiteral("Cannot open %1: %2").arg(DeviceName(file), file.errorString()));
-}
 
 void createForWriting(QFile &file)
 {
@@ -29,51 +24,66 @@ void closeWritten(QFile &file)
         ThrowWriteError(file);
 }
 
+void decompressOpened(QFile &source, QIODevice &target)
+{
+    // One pass: reading until the stream delivers nothing gives the same bytes as learning the
+    // size first, without decompressing everything twice.
+    TZDecompressionStream plain(source);
+    std::unique_ptr<char[]> piece(new char[CopyPieceSize]);
+    for (;;) {
+        const qint64 got = plain.Read(piece.get(), CopyPieceSize);
+        if (got == 0)
+            break;
+        WriteAll(target, piece.get(), got);
+    }
+}
+
 } // namespace
 
 void CompressFile(const QString &sourcePath, const QString &targetPath, int levelIndex)
 {
-    if (!QFile::exists(sourcePath))
+    if (FileKindOf(sourcePath) == TFileKind::None)
         return;
-    QFile source(sourcePath);
-    openForReading(source);
+    QFile source;
+    OpenRegularForReading(source, sourcePath);
     QFile target(targetPath);
     createForWriting(target);
-    {
-        TZCompressionStream compressed(target, levelIndex);
-        std::unique_ptr<char[]> piece(new char[CopyPieceSize]);
-        for (;;) {
-            const qint64 got = source.read(piece.get(), CopyPieceSize);
-            if (got < 0)
-                ThrowReadError(source);
-            if (got == 0)
-                break;
-            compressed.Write(piece.get(), got);
-        }
-        compressed.Finish();
-    }
+    CompressFile(source, target, levelIndex);
     closeWritten(target);
+}
+
+void CompressFile(QIODevice &source, QIODevice &target, int levelIndex)
+{
+    TZCompressionStream compressed(target, levelIndex);
+    std::unique_ptr<char[]> piece(new char[CopyPieceSize]);
+    for (;;) {
+        const qint64 got = source.read(piece.get(), CopyPieceSize);
+        if (got < 0)
+            ThrowReadError(source);
+        if (got == 0)
+            break;
+        compressed.Write(piece.get(), got);
+    }
+    compressed.Finish();
 }
 
 void DecompressFile(const QString &sourcePath, const QString &targetPath)
 {
-    if (!QFile::exists(sourcePath))
+    if (FileKindOf(sourcePath) == TFileKind::None)
         return;
-    QFile source(sourcePath);
-    openForReading(source);
+    QFile source;
+    OpenRegularForReading(source, sourcePath);
     QFile target(targetPath);
     createForWriting(target);
-    {
-        // One pass: reading until the stream delivers nothing gives the same bytes as learning
-        // the size first, without decompressing everything twice.
-        TZDecompressionStream plain(source);
-        std::unique_ptr<char[]> piece(new char[CopyPieceSize]);
-        for (;;) {
-            const qint64 got = plain.Read(piece.get(), CopyPieceSize);
-            if (got == 0)
-                break;
-            WriteAll(target, piece.get(), got);
-        }
-    }
+    decompressOpened(source, target);
     closeWritten(target);
+}
+
+void DecompressFile(const QString &sourcePath, QIODevice &target)
+{
+    if (FileKindOf(sourcePath) == TFileKind::None)
+        return;
+    QFile source;
+    OpenRegularForReading(source, sourcePath);
+    decompressOpened(source, target);
 }

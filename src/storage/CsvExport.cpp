@@ -1,6 +1,7 @@
 #include "CsvExport.h"
 
 #include "Catalog.h"
+#include "ReplaceFile.h"
 #include "StorageErrors.h"
 #include "support.h"
 
@@ -98,12 +99,10 @@ qint64 ExportCatalogCsv(const TCatalog &catalog, QIODevice &device, const TProgr
 
 qint64 ExportCatalogCsvFile(const TCatalog &catalog, const QString &path, const TProgressFn &progress)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        throw EFileError(QStringLiteral("Cannot create %1: %2").arg(DeviceName(file), file.errorString()));
-    const qint64 lines = ExportCatalogCsv(catalog, file, progress);
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        ThrowWriteError(file);
+    // Written beside and renamed into place: a full disk leaves the previous export, not half of
+    // a new one that looks complete.
+    TReplacementFile next(path);
+    const qint64 lines = ExportCatalogCsv(catalog, next.File(), progress);
+    next.Commit();
     return lines;
 }

@@ -28,5 +28,6 @@ QString CsvLine(const TFileDat &record, const QString &folderPath);
 // refuses a write.
 qint64 ExportCatalogCsv(const TCatalog &catalog, QIODevice &device, const TProgressFn &progress = {});
 
-// The same into a file, created or truncated; the file is closed also when writing fails.
+// The same into a file, replaced whole (ReplaceFile.h): when writing fails, the file under the
+// path is as it was and nothing else is left beside it.
 qint64 ExportCatalogCsvFile(const TCatalog &catalog, const QString &path, const TProgressFn &progress = {});

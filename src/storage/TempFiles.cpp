@@ -2,6 +2,7 @@
 
 #include "CodeCript.h"
 #include "ScrambledTexts.h"
+#include "StorageErrors.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -40,9 +41,14 @@ const QString &TempFolder()
     return folder;
 }
 
+QString TempNameCharacters()
+{
+    return DecodeText(QString::fromLatin1(ScrambledTexts::TempNameChars));
+}
+
 QString RandomName(int n, const TRandomDraw &draw)
 {
-    const QString chars = DecodeText(QString::fromLatin1(ScrambledTexts::TempNameChars));
+    const QString chars = TempNameCharacters();
     QString name;
     name.reserve(n);
     for (int i = 0; i < n; ++i)
@@ -72,4 +78,18 @@ QString NewTempFileName()
         path = nextName(TempFolder(), drawFromSystem);
     }
     return path;
+}
+
+TScratchFile::TScratchFile()
+{
+    for (;;) {
+        m_file.setFileName(NewTempFileName());
+        if (m_file.open(QIODevice::ReadWrite | QIODevice::NewOnly | QIODevice::Unbuffered))
+            break;
+        if (!nameTaken(m_file.fileName()))
+            throw EFileError(
+                QStringLiteral("Cannot create %1: %2").arg(DeviceName(m_file), m_file.errorString()));
+        // Taken between the look and the creation: draw again.
+    }
+    QFile::remove(m_file.fileName());
 }
