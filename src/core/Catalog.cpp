@@ -328,6 +328,15 @@ void TCatalog::SetRecordMd5(TFileDat *record, const QString &md5)
     Q_EMIT recordChanged(record);
 }
 
+void TCatalog::SetRecordDigested(TFileDat *record, const QString &md5)
+{
+    record->Md5 = md5.left(Md5TextLength);
+    if (m_digesting == record)
+        m_digesting = nullptr;
+    record->State = fsDigested;
+    Q_EMIT recordChanged(record);
+}
+
 void TCatalog::SetRecordComment(TFileDat *record, const QString &comment)
 {
     if (record->Comment == comment)

@@ -97,6 +97,8 @@ public:
     void SetRecordState(TFileDat *record, TFileState state);
     TFileDat *DigestingRecord() const { return m_digesting; }
     void SetRecordMd5(TFileDat *record, const QString &md5); // cut to Md5TextLength
+    // A digest arrives: the record keeps it and becomes fsDigested, with one notification.
+    void SetRecordDigested(TFileDat *record, const QString &md5);
     void SetRecordComment(TFileDat *record, const QString &comment);
     void SetRecordRealPath(TFileDat *record, const QString &realPath);
 

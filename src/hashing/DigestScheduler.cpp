@@ -170,8 +170,10 @@ void TDigestScheduler::RecordDone(bool readFailed)
     if (readFailed && m_catalog.DigestingRecord() == record)
         m_catalog.SetRecordState(record, fsPending);
     if (m_md5Running) {
+        // This notification is itself a message of the loop: the next record is taken here, as
+        // WM_MD5NEXT would take it, without posting one more message for each file.
         m_md5Running = false;
-        PostMd5Next();
+        TakeNextRecord();
     }
 }
 
@@ -190,17 +192,17 @@ void TDigestScheduler::handOver(TFileDat *record, const QString &md5)
 {
     // A worker waits while this runs; the record is still alive because nothing disposes of a
     // record being digested without stopping the worker, and stopping waits for this call.
-    m_catalog.SetRecordMd5(record, md5);
-    DigestReady(record);
+    DigestReady(record, md5);
 }
 
-void TDigestScheduler::DigestReady(TFileDat *record)
+void TDigestScheduler::DigestReady(TFileDat *record, const QString &md5)
 {
-    if (record->Md5.isEmpty()) {
+    if (md5.isEmpty()) {
+        m_catalog.SetRecordMd5(record, QString());
         m_catalog.SetRecordState(record, fsPending);
         return;
     }
-    m_catalog.SetRecordState(record, fsDigested);
+    m_catalog.SetRecordDigested(record, md5);
     if (record->Folder == m_catalog.CurrentFolder())
         m_view.ShowRecordRow(record);
 }

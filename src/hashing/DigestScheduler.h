@@ -74,7 +74,7 @@ private:
     void queueEnded();
     void startWorker(TFileDat *record);
     void handOver(TFileDat *record, const QString &md5);
-    void DigestReady(TFileDat *record);
+    void DigestReady(TFileDat *record, const QString &md5);
     void RecordDone(bool readFailed);
     void WorkerEnded(quint64 worker);
     // Ends a worker that waits for a next record that will not come.
