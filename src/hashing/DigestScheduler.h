@@ -9,7 +9,8 @@
 // - Owns the one worker (Md5Thread) while the queue runs. The worker digests one record at a
 //   time and, done with it, waits for the next (no thread per file); it ends when the queue is
 //   empty or a digest is stopped. Its only ways back are the hand-over (DigestReady, run on this
-//   thread while the worker waits), RecordDone (queued, once a record) and its end notification
+//   thread while the worker waits), RecordDone (queued, once a record the hand-over did not
+//   already follow with the next one) and its end notification
 //   (WorkerEnded, queued); all go through this object's event queue.
 // - The catalog and the view must outlive the scheduler. The scheduler installs StopDigest as the
 //   catalog's stop hook, so clearing the catalog or removing the record being digested stops the
@@ -74,6 +75,8 @@ private:
     void queueEnded();
     void startWorker(TFileDat *record);
     void handOver(TFileDat *record, const QString &md5);
+    // During the worker's hand-over: gives it the next record when no view has to look for it.
+    void followOnInCurrentFolder();
     void DigestReady(TFileDat *record, const QString &md5);
     void RecordDone(bool readFailed);
     void WorkerEnded(quint64 worker);

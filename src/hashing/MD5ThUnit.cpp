@@ -94,6 +94,8 @@ void CMd5Thread::run()
         digestRecord();
         if (!m_followOn || isInterruptionRequested())
             return;
+        if (takeGivenRecord())
+            continue;
         Q_EMIT RecordDone(m_readFailed);
         if (!waitForNextRecord())
             return;
@@ -109,6 +111,16 @@ void CMd5Thread::digestRecord()
     step(wsBeforeHandOver);
     Q_EMIT DigestComputed(m_digestText.toLower().left(Md5TextLength));
     step(wsAfterHandOver);
+}
+
+bool CMd5Thread::takeGivenRecord()
+{
+    QMutexLocker locker(&m_mutex);
+    if (!m_hasNext || m_finishing)
+        return false;
+    m_hasNext = false;
+    m_fullPath = m_nextPath;
+    return true;
 }
 
 bool CMd5Thread::waitForNextRecord()

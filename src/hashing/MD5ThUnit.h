@@ -7,7 +7,9 @@
 //   scheduler) owns the object, starts it with Priority and disposes of it after it has ended.
 // - A worker made to follow on (FollowOn, before start) does not end after its record: it says
 //   RecordDone and waits for the next record (NextRecord) or the end (Finish). The queue then
-//   costs no thread per file; one record at a time is still all it digests.
+//   costs no thread per file; one record at a time is still all it digests. A next record
+//   given during the hand-over (NextRecord and Continue while the worker waits in it) is taken
+//   at once, without RecordDone.
 // - The full path is taken from the record on the user-interface thread (in the constructor, or
 //   in NextRecord).
 //   The worker thread itself never reads or writes the record or anything else of the catalog:
@@ -59,8 +61,8 @@ public:
 
     // User-interface thread, before start: after each record wait for the next one.
     void FollowOn() { m_followOn = true; }
-    // User-interface thread, after RecordDone: this record is the next (Record() names it), and
-    // the waiting worker starts on it at Continue().
+    // User-interface thread, after RecordDone or during the hand-over: this record is the next
+    // (Record() names it), and the worker starts on it at Continue().
     void NextRecord(TFileDat *record);
     void Continue();
     // User-interface thread: a worker waiting for its next record ends.
@@ -107,6 +109,8 @@ private:
     void postProgress(qint64 block, qint64 blockCount);
     void failRead(const QString &reason);
     void digestRecord();
+    // The next record given during the hand-over, if any, becomes the current one.
+    bool takeGivenRecord();
     bool waitForNextRecord();
 
     QString m_digestText;

@@ -204,6 +204,7 @@ private Q_SLOTS:
         QCOMPARE(gone->State, fsMissing);
         QVERIFY(!startedUnderTheBox);
         QTRY_COMPARE(t.x->State, fsDigested); // the last one queued
+        QTRY_VERIFY(!t.f.Form->Scheduler().Md5Running()); // its worker may still be ending
 
         t.f.Form->SelectFolder(t.other);
         t.f.SelectRows({0, 1});
