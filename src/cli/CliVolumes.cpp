@@ -1,7 +1,8 @@
 #include "CliVolumes.h"
 
+#include "MountTable.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -22,35 +23,13 @@ QString volumeBelow(const QString &path, const QString &prefix, int names)
     return end < path.size() ? path.left(end - 1) : QString();
 }
 
-QString unescapeOctal(const QByteArray &field)
-{
-    QByteArray bytes;
-    for (qsizetype i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size()) {
-            bool ok = false;
-            const int code = field.mid(i + 1, 3).toInt(&ok, 8);
-            if (ok) {
-                bytes += char(code);
-                i += 3;
-                continue;
-            }
-        }
-        bytes += field[i];
-    }
-    return QFile::decodeName(bytes);
-}
-
 } // namespace
 
 QSet<QString> MountPointsOf(const QByteArray &mountinfo)
 {
-    // "36 35 98:0 /mnt1 /mnt/parent rw,noatime master:1 - ext3 /dev/root rw": the fifth field.
     QSet<QString> points;
-    for (const QByteArray &line : mountinfo.split('\n')) {
-        const QList<QByteArray> fields = line.split(' ');
-        if (fields.size() >= 5)
-            points.insert(unescapeOctal(fields[4]));
-    }
+    for (const TMountEntry &mount : MountEntriesOf(mountinfo))
+        points.insert(mount.MountPoint);
     return points;
 }
 
@@ -91,9 +70,8 @@ bool TRemovableVolumes::IsOffline(const QString &path)
 bool TRemovableVolumes::isMountPoint(const QString &directory)
 {
     if (!m_mountsRead) {
-        QFile mountinfo(QStringLiteral("/proc/self/mountinfo"));
-        if (mountinfo.open(QIODevice::ReadOnly))
-            m_mountPoints = MountPointsOf(mountinfo.readAll());
+        for (const TMountEntry &mount : CurrentMounts())
+            m_mountPoints.insert(mount.MountPoint);
         m_mountsRead = true;
     }
     return m_mountPoints.contains(directory);

@@ -212,6 +212,15 @@ TFileDat *TCatalog::AddRecord(TFolderNode *folder, std::unique_ptr<TFileDat> rec
     return added;
 }
 
+void TCatalog::AddRecords(TFolderNode *folder, std::vector<std::unique_ptr<TFileDat>> records)
+{
+    for (const auto &record : records) {
+        if (record->State == fsPending)
+            m_md5Queue.push_back(record.get());
+    }
+    AppendRecords(folder, std::move(records));
+}
+
 void TCatalog::AppendRecords(TFolderNode *folder, std::vector<std::unique_ptr<TFileDat>> records)
 {
     if (records.empty())

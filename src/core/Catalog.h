@@ -80,6 +80,8 @@ public:
     // Appends the record to the folder's list (created when needed), gives the folder the
     // picture of a folder with records and queues the record when it is fsPending.
     TFileDat *AddRecord(TFolderNode *folder, std::unique_ptr<TFileDat> record);
+    // The same for many records at once, told with one notification.
+    void AddRecords(TFolderNode *folder, std::vector<std::unique_ptr<TFileDat>> records);
     // Appends records without queueing them (records read from a catalog file).
     void AppendRecords(TFolderNode *folder, std::vector<std::unique_ptr<TFileDat>> records);
     // Takes the records out of the digest queue and their folders' lists and disposes of them.

@@ -1,7 +1,10 @@
 #include "FolderScan.h"
 
+#include "MountTable.h"
+
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -10,6 +13,13 @@ namespace {
 QString withSeparator(const QString &directory)
 {
     return directory.endsWith(QDir::separator()) ? directory : directory + QDir::separator();
+}
+
+QString withoutSeparator(QString directory)
+{
+    while (directory.size() > 1 && directory.endsWith(QDir::separator()))
+        directory.chop(1);
+    return directory;
 }
 
 bool isDirectoryEntry(const QByteArray &path, unsigned char type)
@@ -34,15 +44,47 @@ bool isFileEntry(const QByteArray &path, unsigned char type)
     return ::stat(path.constData(), &facts) == 0 && S_ISREG(facts.st_mode);
 }
 
+// The kinds of file system that hold no files of the user's: the kernel's views of processes,
+// devices and itself.
+bool isPseudoType(const QString &type)
+{
+    static const QSet<QString> kinds{
+        QStringLiteral("proc"),        QStringLiteral("sysfs"),    QStringLiteral("devtmpfs"),
+        QStringLiteral("devpts"),      QStringLiteral("cgroup"),   QStringLiteral("cgroup2"),
+        QStringLiteral("securityfs"),  QStringLiteral("debugfs"),  QStringLiteral("tracefs"),
+        QStringLiteral("pstore"),      QStringLiteral("bpf"),      QStringLiteral("configfs"),
+        QStringLiteral("fusectl"),     QStringLiteral("mqueue"),   QStringLiteral("hugetlbfs"),
+        QStringLiteral("binfmt_misc"), QStringLiteral("efivarfs"), QStringLiteral("rpc_pipefs"),
+        QStringLiteral("nsfs"),        QStringLiteral("autofs"),   QStringLiteral("selinuxfs"),
+    };
+    return kinds.contains(type);
+}
+
+// Read once per walk: mounts come and go, but not while one folder is read.
+QSet<QString> pseudoDirectories()
+{
+    // The system's own trees, whatever is mounted there (/run is a tmpfs of the system's state).
+    QSet<QString> directories{QStringLiteral("/proc"), QStringLiteral("/sys"), QStringLiteral("/dev"),
+                              QStringLiteral("/run")};
+    for (const TMountEntry &mount : CurrentMounts()) {
+        if (isPseudoType(mount.Type))
+            directories.insert(mount.MountPoint);
+    }
+    return directories;
+}
+
 } // namespace
 
-void ListDirectory(const QString &directory, TListKind kind, QStringList &out)
+void ListDirectory(const QString &directory, TListKind kind, QStringList &out, TWalkReport *report)
 {
     const QString prefix = withSeparator(directory);
     const QByteArray encodedPrefix = QFile::encodeName(prefix);
     DIR *listing = ::opendir(encodedPrefix.constData());
-    if (!listing)
+    if (!listing) {
+        if (report && kind == TListKind::Folders)
+            ++report->UnreadableFolders;
         return;
+    }
     while (const dirent *entry = ::readdir(listing)) {
         const QByteArray name(entry->d_name);
         if (name == "." || name == "..")
@@ -50,24 +92,41 @@ void ListDirectory(const QString &directory, TListKind kind, QStringList &out)
         const QByteArray path = encodedPrefix + name;
         const bool wanted = kind == TListKind::Folders ? isDirectoryEntry(path, entry->d_type)
                                                        : isFileEntry(path, entry->d_type);
-        if (wanted)
-            out << prefix + QFile::decodeName(name);
+        if (!wanted)
+            continue;
+        const QString text = QFile::decodeName(name);
+        if (QFile::encodeName(text) != name) {
+            // Bytes that are no text here: a record of the decoded name would name another file.
+            if (report)
+                ++report->UnusableNames;
+            continue;
+        }
+        out << prefix + text;
     }
     ::closedir(listing);
 }
 
-void CollectFiles(const QString &folder, QStringList &files, const TScanProgress &progress)
+void CollectFiles(const QString &folder, QStringList &files, const TScanProgress &progress,
+                  TWalkReport *report)
 {
     files.clear();
-    QStringList directories{withSeparator(folder)};
+    const QSet<QString> pseudo = pseudoDirectories();
+    QStringList directories;
+    if (!pseudo.contains(withoutSeparator(folder)))
+        directories << withSeparator(folder);
+    QStringList found;
     for (qsizetype walked = 0; walked < directories.size(); ++walked) {
-        const QString current = directories[walked]; // the list grows while it is read
-        ListDirectory(current, TListKind::Folders, directories);
+        found.clear();
+        ListDirectory(directories[walked], TListKind::Folders, found, report);
+        for (const QString &directory : std::as_const(found)) {
+            if (!pseudo.contains(directory))
+                directories << directory;
+        }
         if (progress)
             progress(int(walked), int(directories.size()));
     }
     for (qsizetype index = 0; index < directories.size(); ++index) {
-        ListDirectory(directories[index], TListKind::Files, files);
+        ListDirectory(directories[index], TListKind::Files, files, report);
         if (progress)
             progress(int(index), int(directories.size()) - 1);
     }
@@ -75,44 +134,67 @@ void CollectFiles(const QString &folder, QStringList &files, const TScanProgress
         progress(0, 0);
 }
 
-TFileDat *AddRecordAtPath(TCatalog &catalog, const QString &catalogPath, std::unique_ptr<TFileDat> record)
+TFolderNode *FolderAtNames(TCatalog &catalog, const QStringList &names)
 {
     TFolderNode *folder = nullptr;
-    const QStringList names = catalogPath.split(u'\\');
-    // The path ends with a separator, so its last piece is empty.
-    for (qsizetype i = 0; i + 1 < names.size(); ++i) {
-        TFolderNode *found = catalog.FindChildFolder(folder, names[i]);
-        folder = found ? found : catalog.AddFolder(folder, names[i]);
+    for (const QString &name : names) {
+        TFolderNode *found = catalog.FindChildFolder(folder, name);
+        folder = found ? found : catalog.AddFolder(folder, name);
     }
+    return folder;
+}
+
+TFileDat *AddRecordAtPath(TCatalog &catalog, const QString &catalogPath, std::unique_ptr<TFileDat> record)
+{
+    QStringList names = catalogPath.split(u'\\');
+    names.removeLast(); // the path ends with a separator, so its last piece is empty
+    TFolderNode *folder = FolderAtNames(catalog, names);
     if (!folder)
         return nullptr;
     return catalog.AddRecord(folder, std::move(record));
 }
 
 int AddFolderStructure(TCatalog &catalog, const QString &base, const QString &diskFolder,
-                       const TScanProgress &progress)
+                       const TScanProgress &progress, TWalkReport *report)
 {
-    QString trimmed = diskFolder;
-    while (trimmed.size() > 1 && trimmed.endsWith(QDir::separator()))
-        trimmed.chop(1);
+    const QString trimmed = withoutSeparator(diskFolder);
     QString name = trimmed.mid(trimmed.lastIndexOf(QDir::separator()) + 1);
     if (name.isEmpty()) // the file system's root names itself
         name = trimmed;
-    const QString top = base + name;
+    QStringList top = base.split(u'\\', Qt::SkipEmptyParts);
+    top << name;
     const QString folder = withSeparator(trimmed);
 
     QStringList files;
-    CollectFiles(folder, files, progress);
+    CollectFiles(folder, files, progress, report);
+
+    // The files of one directory stand together: its catalog folder is looked up once, and its
+    // records join it in one go.
+    QString directory;
+    TFolderNode *target = nullptr;
+    std::vector<std::unique_ptr<TFileDat>> records;
+    const auto flush = [&] {
+        if (!records.empty())
+            catalog.AddRecords(target, std::move(records));
+        records.clear();
+    };
     int index = 0;
     for (const QString &file : std::as_const(files)) {
-        QString relative = file.mid(folder.size());
-        relative.truncate(relative.lastIndexOf(QDir::separator()) + 1);
-        relative.replace(QDir::separator(), u'\\');
-        AddRecordAtPath(catalog, top + u'\\' + relative, NewRecordFromDisk(file));
+        const qsizetype cut = file.lastIndexOf(QDir::separator()) + 1;
+        if (QStringView(file).left(cut) != directory) {
+            flush();
+            directory = file.left(cut);
+            target = FolderAtNames(
+                catalog, top + directory.mid(folder.size()).split(QDir::separator(), Qt::SkipEmptyParts));
+        }
+        auto record = NewRecordFromDisk(file);
+        record->RealPath = directory; // one text for the whole directory
+        records.push_back(std::move(record));
         if (progress)
             progress(index, int(files.size()));
         ++index;
     }
+    flush();
     if (progress)
         progress(0, 0);
     return int(files.size());

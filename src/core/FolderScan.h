@@ -2,9 +2,15 @@
 
 // Copying folder structures from disk into the catalog: every file below a disk folder becomes
 // a record of the catalog folder that mirrors its directory. Directories are walked breadth
-// first with one growing list, hidden entries included. Only regular files count as files, and
-// only real directories are entered: a link to a directory is not followed, so a cycle of
-// links cannot make the walk endless.
+// first with one growing list, hidden entries included. What this system adds to the walk:
+// - only regular files count as files (a link to a file counts as that file), and only real
+//   directories are entered: a link to a directory is not followed, so a cycle of links cannot
+//   make the walk endless;
+// - the kernel's pseudo file systems (/proc, /sys, /dev, /run and every mount of such a kind) are
+//   not entered, so a walk from "/" finds the real files only;
+// - a directory that cannot be read is passed over, and so is an entry whose name is not text in
+//   the system's encoding (its path could not be opened again from the catalog); the report
+//   counts both.
 
 #include "Catalog.h"
 
@@ -20,20 +26,38 @@ enum class TListKind
     Files
 };
 
+// What a walk passed over.
+struct TWalkReport
+{
+    int UnreadableFolders = 0;
+    int UnusableNames = 0;
+
+    bool Empty() const { return UnreadableFolders == 0 && UnusableNames == 0; }
+};
+
 // Appends the directory's sub-directories (Folders) or files (Files) as full paths, in the
-// order the file system gives them. The directory gets a trailing separator first.
-void ListDirectory(const QString &directory, TListKind kind, QStringList &out);
+// order the file system gives them. The directory gets a trailing separator first. A directory
+// that cannot be read is counted by a Folders listing only, so a walk that lists each directory
+// twice counts it once.
+void ListDirectory(const QString &directory, TListKind kind, QStringList &out, TWalkReport *report = nullptr);
 
 // Replaces the list's content with every file below the folder: the folder's own files, then
-// those of its sub-directories in breadth-first order.
-void CollectFiles(const QString &folder, QStringList &files, const TScanProgress &progress = {});
+// those of its sub-directories in breadth-first order. The files of one directory stand together.
+void CollectFiles(const QString &folder, QStringList &files, const TScanProgress &progress = {},
+                  TWalkReport *report = nullptr);
 
-// Finds or creates (exact names, letter case counts) the folders of a catalog path such as
-// "Home\Photos\2008\" and adds the record to the last one, queued when it is fsPending.
+// Finds or creates (exact names, letter case counts) the chain of folders named in order from the
+// root level; nullptr for no names.
+TFolderNode *FolderAtNames(TCatalog &catalog, const QStringList &names);
+
+// Finds or creates the folders of a catalog path such as "Home\Photos\2008\" and adds the record
+// to the last one, queued when it is fsPending.
 TFileDat *AddRecordAtPath(TCatalog &catalog, const QString &catalogPath, std::unique_ptr<TFileDat> record);
 
-// Adds the structure of one disk folder below the catalog path `base` (empty: as a root
-// folder), named after the disk folder's last name. Gives the number of records added; a
-// directory without files below it gives no catalog folder.
+// Adds the structure of one disk folder below the catalog path `base` (empty: as a root folder),
+// named after the disk folder's last name. The catalog folders follow the disk's names one by one,
+// so a name holding the catalog's separator "\" still names one folder. Records of one directory
+// share one RealPath text. Gives the number of records added; a directory without files below it
+// gives no catalog folder.
 int AddFolderStructure(TCatalog &catalog, const QString &base, const QString &diskFolder,
-                       const TScanProgress &progress = {});
+                       const TScanProgress &progress = {}, TWalkReport *report = nullptr);

@@ -24,5 +24,8 @@ int CompareTextLocale(QStringView a, QStringView b)
 
 QCollatorSortKey SortKeyLocale(const QString &text)
 {
-    return caseInsensitiveCollator().sortKey(text);
+    // In the C locale the collator compares without letter case but makes keys with it ("a"
+    // after "B"); keys of the folded text sort as its comparisons do.
+    static const bool cLocale = caseInsensitiveCollator().locale().language() == QLocale::C;
+    return caseInsensitiveCollator().sortKey(cLocale ? text.toCaseFolded() : text);
 }

@@ -6,6 +6,8 @@
 
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QMimeData>
+#include <QUrl>
 
 namespace {
 
@@ -87,28 +89,51 @@ bool isCatalogDrag(const QDropEvent *event)
                     data->hasFormat(TCatalogDragData::FolderMimeType));
 }
 
+// The dropped files as full paths, taken whole, in the order given; addresses that are not local
+// files are left out.
+QStringList localFiles(const QDropEvent *event)
+{
+    QStringList paths;
+    const QMimeData *data = event->mimeData();
+    if (!data || isCatalogDrag(event) || !data->hasUrls())
+        return paths;
+    for (const QUrl &url : data->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    return paths;
+}
+
+// Offers to copy: the file manager must never remove what it dragged here.
+void acceptFiles(QDropEvent *event)
+{
+    if (localFiles(event).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
 } // namespace
 
 void TFilesListView::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (isCatalogDrag(event))
-        event->ignore();
-    else
-        QTreeView::dragEnterEvent(event);
+    acceptFiles(event);
 }
 
 void TFilesListView::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (isCatalogDrag(event))
-        event->ignore();
-    else
-        QTreeView::dragMoveEvent(event);
+    acceptFiles(event);
 }
 
 void TFilesListView::dropEvent(QDropEvent *event)
 {
-    if (isCatalogDrag(event))
-        event->ignore();
-    else
-        QTreeView::dropEvent(event);
+    const QStringList paths = localFiles(event);
+    acceptFiles(event);
+    // Added after the drop is answered: the file manager waits for that answer, and adding may
+    // ask questions and take a while.
+    if (!paths.isEmpty())
+        QMetaObject::invokeMethod(
+            this, [this, paths] { Q_EMIT filesDropped(paths); }, Qt::QueuedConnection);
 }

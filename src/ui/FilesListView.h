@@ -2,7 +2,9 @@
 
 // The file list's view: a report of rows with grid lines, whole-row and multiple selection,
 // a hand cursor over the rows, and a first column that takes the width the others leave. Rows
-// are dragged onto the folder tree; dragged rows and folders never drop onto the list.
+// are dragged onto the folder tree; dragged rows and folders never drop onto the list. Files
+// dragged from a file manager (local file addresses) drop onto it and are handed on by
+// filesDropped.
 
 #include <QTreeView>
 
@@ -22,6 +24,10 @@ public:
     // any change wider than one cell, which costs a full repaint for every digest handed over.
     void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
                      const QList<int> &roles = QList<int>()) override;
+
+Q_SIGNALS:
+    // The local files of a drop, in the order given. Emitted after the drop has been answered.
+    void filesDropped(const QStringList &paths);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

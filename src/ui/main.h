@@ -9,6 +9,7 @@
 //   mainLayout.cpp          the controls and menus of the window
 //   FolderCommands.cpp      the folder tree and its commands
 //   FileCommands.cpp        the file list and the commands that do not touch the disk
+//   AddCommands.cpp         adding picked or dropped files and folder structures from disk
 //   MoveCommands.cpp        moving folders to the root or by drag and drop, and dropped rows
 //   RealPathCommands.cpp    the commands that use a record's real path on disk
 //   DigestMenuCommands.cpp  the digest commands of the "More options..." menu
@@ -124,6 +125,20 @@ public:
     void FolSortfoldersClick();
     void FolExpandfoldersClick();
     void FolContractfoldersClick();
+
+    // ---- Adding files and folder structures
+    // With a current folder: the file picker, then the picked files added to that folder.
+    void AddFilesBtClick();
+    // Adds the files (full paths) to the folder: those it already holds (same name, letter case
+    // ignored, and same size) and those not on disk are left out and counted in a box each; the
+    // rest become queued records in the order given. The folder is selected afterwards.
+    void AddFilesToFolder(QStringList candidates, TFolderNode *folder);
+    // Files dropped from a file manager onto the file list, in the order given; ignored without
+    // a current folder or while Busy.
+    void HandleDroppedFiles(const QStringList &paths);
+    // The folder picker, then each picked folder's structure copied below the current folder (or
+    // as a root folder).
+    void AddFoldersBtClick();
 
     // ---- Moving folders and records
     // Moves the source folder with everything below it to the end of the new parent's sub-folders

@@ -118,6 +118,8 @@ void TDravikForm::buildPanes()
     FilesList->SetUpColumns();
     paintBackground(FilesList, PaneColour);
     FilesList->installEventFilter(this);
+    connect(FilesList, &TFilesListView::filesDropped, this,
+            [this](const QStringList &paths) { guarded([this, &paths] { HandleDroppedFiles(paths); }); });
 
     Splitter1->addWidget(FoldersTree);
     Splitter1->addWidget(FilesList);
@@ -211,6 +213,8 @@ void TDravikForm::buildCommandPanel()
             [this] { guarded([this] { CreateFolderBtClick(); }); });
     connect(RemoveFolderBt, &QPushButton::clicked, this,
             [this] { guarded([this] { RemoveFolderBtClick(); }); });
+    connect(AddFilesBt, &QPushButton::clicked, this, [this] { guarded([this] { AddFilesBtClick(); }); });
+    connect(AddFoldersBt, &QPushButton::clicked, this, [this] { guarded([this] { AddFoldersBtClick(); }); });
     connect(CommentsBt, &QPushButton::clicked, this, [this] { guarded([this] { CommentsBtClick(); }); });
     connect(RemoveFilesBt, &QPushButton::clicked, this,
             [this] { guarded([this] { RemoveFilesBtClick(); }); });

@@ -1,9 +1,14 @@
 #include "FolderScan.h"
+#include "TestMounts.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace {
 
@@ -30,6 +35,41 @@ QStringList folderNames(const TCatalog &catalog)
     });
     return names;
 }
+
+// Root reads every folder whatever its permissions; without the two capabilities that allow it,
+// a folder of mode 000 is unreadable to root too. Restored when the guard goes.
+class TPermissionsApply
+{
+public:
+    TPermissionsApply()
+    {
+        if (!get(m_saved))
+            return;
+        __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
+        for (int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH})
+            reduced[capability / 32].effective &= ~(1u << (capability % 32));
+        m_changed = set(reduced);
+    }
+    ~TPermissionsApply()
+    {
+        if (m_changed)
+            set(m_saved);
+    }
+
+private:
+    static bool get(__user_cap_data_struct *data)
+    {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        return ::syscall(SYS_capget, &header, data) == 0;
+    }
+    static bool set(__user_cap_data_struct *data)
+    {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        return ::syscall(SYS_capset, &header, data) == 0;
+    }
+    __user_cap_data_struct m_saved[2]{};
+    bool m_changed = false;
+};
 
 } // namespace
 
@@ -110,6 +150,52 @@ private Q_SLOTS:
                  QStringList({"Photos\\(0)", "Photos\\2008\\(1)", "photos\\(0)", "photos\\2008\\(1)"}));
         QCOMPARE(photos->ImageIndex(), 0);
         QCOMPARE(photos->SubFolders().front()->ImageIndex(), 2);
+    }
+
+    void diskNamesStayWholeAndWhatCannotBeReadIsCounted()
+    {
+        QTemporaryDir dir;
+        const QString data = dir.path() + QStringLiteral("/Data");
+        // "\" is the catalog's separator but an ordinary character of a disk name.
+        writeFile(data + QStringLiteral("/a\\b/f.txt"), 1);
+        writeFile(data + QStringLiteral("/locked/inside/g.txt"), 1);
+        // Bytes that are no UTF-8 text: a record under the decoded name would open another file.
+        const QByteArray odd = QFile::encodeName(data) + "/odd\xff.txt";
+        QVERIFY(::close(::open(odd.constData(), O_CREAT | O_WRONLY, 0644)) == 0);
+        QVERIFY(QFile::setPermissions(data + QStringLiteral("/locked"), {}));
+
+        TCatalog catalog;
+        TWalkReport report;
+        {
+            const TPermissionsApply permissions;
+            QCOMPARE(AddFolderStructure(catalog, QString(), data, {}, &report), 1);
+        }
+        QFile::setPermissions(data + QStringLiteral("/locked"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        TFolderNode *folder = catalog.FindChildFolder(
+            catalog.FindChildFolder(nullptr, QStringLiteral("Data")), QStringLiteral("a\\b"));
+        QVERIFY(folder);
+        QCOMPARE(folder->RecordCount(), 1);
+        QCOMPARE(folder->Record(0)->RealPath, data + QStringLiteral("/a\\b/"));
+        QCOMPARE(report.UnreadableFolders, 1);
+        QCOMPARE(report.UnusableNames, 1);
+    }
+
+    void pseudoFileSystemsAreNotEntered()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath(QStringLiteral("real.txt")), 1);
+        QString why;
+        const QString processes = dir.filePath(QStringLiteral("processes"));
+        QDir().mkpath(processes);
+        if (::geteuid() != 0)
+            QSKIP("mounting a file system needs root");
+        if (!TestMounts::runs(QStringLiteral("mount"), {"-t", "proc", "proc", processes}, &why))
+            QSKIP(qPrintable(why));
+        QStringList files;
+        CollectFiles(dir.path(), files);
+        TestMounts::runs(QStringLiteral("umount"), {processes}, nullptr);
+        QCOMPARE(relativeTo(dir.path() + u'/', files), QStringList({"real.txt"}));
     }
 };
 

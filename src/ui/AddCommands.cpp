@@ -1,0 +1,130 @@
+// Adding files to the current folder (picked or dropped) and folder structures from disk.
+
+#include "AddCandidates.h"
+#include "CatalogWatch.h"
+#include "FilesListView.h"
+#include "FolderScan.h"
+#include "FoldersTreeView.h"
+#include "LongOperation.h"
+#include "ProgressCyl.h"
+#include "UpdatesSuspended.h"
+#include "main.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+const QString LineBreak = QStringLiteral("\r\n");
+
+// What a walk passed over, for the box after "Add folders"; empty when it passed over nothing.
+QString walkReportText(const TWalkReport &report)
+{
+    QStringList lines;
+    if (report.UnreadableFolders > 0)
+        lines << QString::number(report.UnreadableFolders) +
+                     QStringLiteral(" folder(s) could not be read, their files were not added.");
+    if (report.UnusableNames > 0)
+        lines << QString::number(report.UnusableNames) +
+                     QStringLiteral(" file(s) or folder(s) were not added, their names are not valid text.");
+    return lines.join(LineBreak);
+}
+
+} // namespace
+
+void TDravikForm::AddFilesBtClick()
+{
+    TFolderNode *folder = m_catalog.CurrentFolder();
+    if (!folder)
+        return;
+    // The picker is modal, and meanwhile the digest queue may make another folder current: the
+    // files go into the folder they were picked for.
+    const TCatalogWatch watch(m_catalog, {}, {folder});
+    QStringList candidates = m_prompts.PickFiles(QString());
+    if (!watch.Holds(folder))
+        return;
+    AddFilesToFolder(std::move(candidates), folder);
+    FilesList->setFocus();
+}
+
+void TDravikForm::AddFilesToFolder(QStringList candidates, TFolderNode *folder)
+{
+    if (candidates.isEmpty())
+        return;
+    int duplicates = 0;
+    int missing = 0;
+    {
+        TLongOperation operation(*this);
+        duplicates = DropCandidatesInFolder(*folder, candidates);
+        missing = DropMissingCandidates(candidates);
+        ProgressBar->SetTag(int(candidates.size()));
+        std::vector<std::unique_ptr<TFileDat>> records;
+        records.reserve(size_t(candidates.size()));
+        for (qsizetype taken = 1; taken <= candidates.size(); ++taken) {
+            SetProgress(taken);
+            auto record = NewRecordFromDisk(candidates[taken - 1]);
+            if (!records.empty() && records.back()->RealPath == record->RealPath)
+                record->RealPath = records.back()->RealPath; // one text for files of one directory
+            records.push_back(std::move(record));
+        }
+        // Joined in one go: the list and the queue see them together, each in candidate order.
+        m_catalog.AddRecords(folder, std::move(records));
+        SetModified(true);
+    }
+    if (duplicates > 0)
+        m_prompts.Information(
+            QString::number(duplicates) +
+            QStringLiteral(
+                " file(s) was not added, already exists in the current folder (same filename and size)."));
+    if (missing > 0)
+        m_prompts.Information(
+            QString::number(missing) +
+            QStringLiteral(" file(s) was not added, does not exist or cannot be accessed."));
+    FillFileList(folder);
+    SelectFolder(folder);
+    if (!m_scheduler.Md5Running() && !m_catalog.Md5Queue().empty())
+        m_scheduler.PostMd5Next();
+}
+
+void TDravikForm::HandleDroppedFiles(const QStringList &paths)
+{
+    TFolderNode *folder = m_catalog.CurrentFolder();
+    if (!folder || m_busy)
+        return;
+    AddFilesToFolder(paths, folder);
+    FilesList->setFocus();
+}
+
+void TDravikForm::AddFoldersBtClick()
+{
+    // Taken before the picker, which is modal while the digest queue may switch folders.
+    const TFolderNode *current = m_catalog.CurrentFolder();
+    const QString base = current ? TCatalog::FolderPath(current) : QString();
+    const QStringList picked = m_prompts.PickFolders(QString());
+    if (!picked.isEmpty()) {
+        TWalkReport report;
+        {
+            TLongOperation operation(*this);
+            // Kept after the command: the digest queue that follows puts its own text there.
+            SetStatus(QStringLiteral("reading ") + QString::number(picked.size()) +
+                          QStringLiteral(" folders, please wait..."),
+                      true);
+            QCoreApplication::processEvents();
+            const TUpdatesSuspended suspended(FoldersTree);
+            const auto progress = [this](int done, int total) {
+                ProgressBar->SetTag(total);
+                if (total > 0)
+                    SetProgress(done);
+                else
+                    ResetProgress();
+            };
+            for (const QString &folder : picked)
+                AddFolderStructure(m_catalog, base, folder, progress, &report);
+            SetModified(true);
+        }
+        const QString passedOver = walkReportText(report);
+        if (!passedOver.isEmpty())
+            m_prompts.Information(passedOver);
+    }
+    if (!m_scheduler.Md5Running() && !m_catalog.Md5Queue().empty())
+        m_scheduler.PostMd5Next();
+}
