@@ -1,11 +1,15 @@
 #include "FolderScan.h"
 
 #include "MountTable.h"
+#include "support.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSet>
+#include <algorithm>
+#include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
@@ -43,6 +47,33 @@ bool isFileEntry(const QByteArray &path, unsigned char type)
     {}; // a link to a regular file counts as that file
     return ::stat(path.constData(), &facts) == 0 && S_ISREG(facts.st_mode);
 }
+
+// The name as text; false for bytes that are no text here (a record of the decoded name would
+// name another file).
+bool decodeWhole(const QByteArray &name, QString &text)
+{
+    text = QFile::decodeName(name);
+    const bool plain = std::all_of(name.begin(), name.end(), [](char c) { return uchar(c) < 0x80; });
+    return plain || QFile::encodeName(text) == name;
+}
+
+// Closes the listing on every way out.
+class TListing
+{
+public:
+    explicit TListing(const QByteArray &path) : m_dir(::opendir(path.constData())) {}
+    ~TListing()
+    {
+        if (m_dir)
+            ::closedir(m_dir);
+    }
+    TListing(const TListing &) = delete;
+    TListing &operator=(const TListing &) = delete;
+    DIR *Dir() const { return m_dir; }
+
+private:
+    DIR *m_dir;
+};
 
 // The kinds of file system that hold no files of the user's: the kernel's views of processes,
 // devices and itself.
@@ -94,9 +125,8 @@ void ListDirectory(const QString &directory, TListKind kind, QStringList &out, T
                                                        : isFileEntry(path, entry->d_type);
         if (!wanted)
             continue;
-        const QString text = QFile::decodeName(name);
-        if (QFile::encodeName(text) != name) {
-            // Bytes that are no text here: a record of the decoded name would name another file.
+        QString text;
+        if (!decodeWhole(name, text)) {
             if (report)
                 ++report->UnusableNames;
             continue;
@@ -106,32 +136,71 @@ void ListDirectory(const QString &directory, TListKind kind, QStringList &out, T
     ::closedir(listing);
 }
 
-void CollectFiles(const QString &folder, QStringList &files, const TScanProgress &progress,
-                  TWalkReport *report)
+void WalkDiskFolder(const QString &folder, std::vector<TDiskFile> &files, TWalkReport *report,
+                    const TScanProgress &progress)
 {
-    files.clear();
     const QSet<QString> pseudo = pseudoDirectories();
-    QStringList directories;
+    std::vector<QString> directories;
     if (!pseudo.contains(withoutSeparator(folder)))
-        directories << withSeparator(folder);
-    QStringList found;
-    for (qsizetype walked = 0; walked < directories.size(); ++walked) {
-        found.clear();
-        ListDirectory(directories[walked], TListKind::Folders, found, report);
-        for (const QString &directory : std::as_const(found)) {
-            if (!pseudo.contains(directory))
-                directories << directory;
+        directories.push_back(withSeparator(folder));
+    QString text;
+    for (size_t walked = 0; walked < directories.size(); ++walked) {
+        const QString directory = directories[walked]; // the list grows while it is read
+        const QByteArray prefix = QFile::encodeName(directory);
+        const TListing listing(prefix);
+        if (!listing.Dir()) {
+            if (report)
+                ++report->UnreadableFolders;
+            continue;
+        }
+        const int at = ::dirfd(listing.Dir());
+        while (const dirent *entry = ::readdir(listing.Dir())) {
+            const char *name = entry->d_name;
+            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+                continue;
+            struct stat facts
+            {};
+            const unsigned char type = entry->d_type;
+            const bool isDirectory =
+                type == DT_DIR ||
+                (type == DT_UNKNOWN && ::fstatat(at, name, &facts, AT_SYMLINK_NOFOLLOW) == 0 &&
+                 S_ISDIR(facts.st_mode));
+            // A link counts as the file it leads to; a link to a directory is not followed.
+            if (!isDirectory) {
+                const bool mayBeFile = type == DT_REG || type == DT_LNK || type == DT_UNKNOWN;
+                if (!mayBeFile || ::fstatat(at, name, &facts, 0) != 0 || !S_ISREG(facts.st_mode))
+                    continue;
+            }
+            if (!decodeWhole(QByteArray::fromRawData(name, qsizetype(std::strlen(name))), text)) {
+                if (report)
+                    ++report->UnusableNames;
+                continue;
+            }
+            if (isDirectory) {
+                const QString below = directory + text;
+                if (!pseudo.contains(below))
+                    directories.push_back(below + QDir::separator());
+                continue;
+            }
+            files.push_back(
+                {directory + text, directory, qint64(facts.st_size), qint64(facts.st_mtim.tv_sec)});
         }
         if (progress)
             progress(int(walked), int(directories.size()));
     }
-    for (qsizetype index = 0; index < directories.size(); ++index) {
-        ListDirectory(directories[index], TListKind::Files, files, report);
-        if (progress)
-            progress(int(index), int(directories.size()) - 1);
-    }
     if (progress)
         progress(0, 0);
+}
+
+void CollectFiles(const QString &folder, QStringList &files, const TScanProgress &progress,
+                  TWalkReport *report)
+{
+    files.clear();
+    std::vector<TDiskFile> found;
+    WalkDiskFolder(folder, found, report, progress);
+    files.reserve(qsizetype(found.size()));
+    for (TDiskFile &file : found)
+        files << std::move(file.Path);
 }
 
 TFolderNode *FolderAtNames(TCatalog &catalog, const QStringList &names)
@@ -165,12 +234,12 @@ int AddFolderStructure(TCatalog &catalog, const QString &base, const QString &di
     top << name;
     const QString folder = withSeparator(trimmed);
 
-    QStringList files;
-    CollectFiles(folder, files, progress, report);
+    std::vector<TDiskFile> files;
+    WalkDiskFolder(folder, files, report, progress);
 
     // The files of one directory stand together: its catalog folder is looked up once, and its
     // records join it in one go.
-    QString directory;
+    const QString *directory = nullptr;
     TFolderNode *target = nullptr;
     std::vector<std::unique_ptr<TFileDat>> records;
     const auto flush = [&] {
@@ -179,16 +248,20 @@ int AddFolderStructure(TCatalog &catalog, const QString &base, const QString &di
         records.clear();
     };
     int index = 0;
-    for (const QString &file : std::as_const(files)) {
-        const qsizetype cut = file.lastIndexOf(QDir::separator()) + 1;
-        if (QStringView(file).left(cut) != directory) {
+    for (const TDiskFile &file : files) {
+        if (!directory || file.Directory != *directory) {
             flush();
-            directory = file.left(cut);
+            directory = &file.Directory;
             target = FolderAtNames(
-                catalog, top + directory.mid(folder.size()).split(QDir::separator(), Qt::SkipEmptyParts));
+                catalog, top + directory->mid(folder.size()).split(QDir::separator(), Qt::SkipEmptyParts));
         }
-        auto record = NewRecordFromDisk(file);
-        record->RealPath = directory; // one text for the whole directory
+        // The record NewRecordFromDisk would make, from the facts the walk has read.
+        auto record = std::make_unique<TFileDat>();
+        record->FileName = file.Path.mid(file.Directory.size());
+        record->RealPath = file.Directory; // one text for the whole directory
+        record->Size = file.Size;
+        record->DateTime = FileTimeDayCount(file.ModifiedSeconds);
+        record->State = fsPending;
         records.push_back(std::move(record));
         if (progress)
             progress(index, int(files.size()));

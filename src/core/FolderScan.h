@@ -16,6 +16,7 @@
 
 #include <QStringList>
 #include <functional>
+#include <vector>
 
 // Progress of a long walk: done out of total (total may grow while directories are found).
 using TScanProgress = std::function<void(int done, int total)>;
@@ -35,14 +36,31 @@ struct TWalkReport
     bool Empty() const { return UnreadableFolders == 0 && UnusableNames == 0; }
 };
 
+// A file found by a walk, with the facts the walk read beside it.
+struct TDiskFile
+{
+    QString Path;
+    QString Directory; // the path's directory with its final separator, one text per directory
+    qint64 Size = 0;
+    qint64 ModifiedSeconds = 0; // since 1970-01-01 00:00 UTC
+};
+
+// Every file below the folder, appended to files: the folder's own files, then those of its
+// sub-directories in breadth-first order, each directory's in the order the file system gives
+// them. One pass per directory, each entry looked at relative to its directory, so a walk costs
+// little more than listing the names. Touches nothing but the file system: it may run on a
+// thread of its own. progress: directories walked out of those found so far.
+void WalkDiskFolder(const QString &folder, std::vector<TDiskFile> &files, TWalkReport *report = nullptr,
+                    const TScanProgress &progress = {});
+
 // Appends the directory's sub-directories (Folders) or files (Files) as full paths, in the
 // order the file system gives them. The directory gets a trailing separator first. A directory
 // that cannot be read is counted by a Folders listing only, so a walk that lists each directory
 // twice counts it once.
 void ListDirectory(const QString &directory, TListKind kind, QStringList &out, TWalkReport *report = nullptr);
 
-// Replaces the list's content with every file below the folder: the folder's own files, then
-// those of its sub-directories in breadth-first order. The files of one directory stand together.
+// Replaces the list's content with the paths of every file below the folder, as WalkDiskFolder
+// finds them.
 void CollectFiles(const QString &folder, QStringList &files, const TScanProgress &progress = {},
                   TWalkReport *report = nullptr);
 

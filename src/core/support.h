@@ -20,6 +20,10 @@ double FileDateOf(const QString &path);
 // Size and date of one file from a single look at the disk; false when there is no such file.
 bool ReadFileFacts(const QString &path, qint64 &size, double &dayCount);
 
+// A file's modification time (seconds since 1970-01-01 00:00 UTC) as the catalog dates files: a
+// day count in local time, at two-second resolution.
+double FileTimeDayCount(qint64 secondsSince1970);
+
 // "%.2fGB", "%.2fMB", "%.2fKB" (decimal thresholds, binary divisors, the user's decimal
 // separator) or "%dBytes"; withBytes appends " (<size>Bytes)" to the first three forms.
 QString SizeText(qint64 size, bool withBytes);

@@ -37,6 +37,7 @@ constexpr int ClientHeight = 450;
 // The sizing border around the client area, where a press resizes the window.
 constexpr int SizingBorder = 4;
 constexpr int StatusClearMilliseconds = 5000;
+constexpr qint64 EventsInterval = 10; // milliseconds between two runs of SetProgress's messages
 
 } // namespace
 
@@ -121,7 +122,12 @@ void TDravikForm::SetProgress(qint64 done)
     if (total <= 0)
         return;
     ProgressBar->SetPosition(int(qMin<qint64>(100, done * 100 / total)));
+    // Pending messages run about once a frame, no more: a walk calls this for each of a hundred
+    // thousand files, and letting messages run costs more than looking at a file.
+    if (m_eventsLetRun.isValid() && m_eventsLetRun.elapsed() < EventsInterval)
+        return;
     QCoreApplication::processEvents();
+    m_eventsLetRun.start();
 }
 
 void TDravikForm::ResetProgress()

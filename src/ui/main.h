@@ -28,6 +28,7 @@
 #include "MainServices.h"
 #include "Prompts.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <functional>
 
@@ -70,7 +71,7 @@ public:
     QString StatusText() const;
     void CleTimerTimer();
     // Moves the progress bar to done of its Tag (nothing while Tag is 0 or less) and lets
-    // pending window messages run.
+    // pending window messages run (at most every few milliseconds).
     void SetProgress(qint64 done);
     void ResetProgress() override;
     void EnableCommands(bool on) override;
@@ -264,6 +265,7 @@ private:
     TFileRemover m_removeFile;
     TCommandStates m_states;
     bool m_busy = false;
+    QElapsedTimer m_eventsLetRun; // when SetProgress last let messages run
     bool m_shown = false;
     bool m_dragging = false;
 
