@@ -8,7 +8,8 @@
 //   bench-digest-queue [--hidden] [files] [folders]   (default 20000 100)
 //
 // --hidden runs the same queue with the window never shown (nothing painted): the cost of the
-// scheduler and the worker alone. Prints every round with the paints and record changes per file,
+// scheduler and the worker alone. Prints every round with the processor time of the window's
+// thread and of the worker, the paints and record changes per file,
 // both medians, the worst event wait and, last, "ratio <queue/md5sum>".
 
 #include "BenchMedian.h"
@@ -26,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
+#include <sys/resource.h>
 
 namespace {
 
@@ -149,6 +151,15 @@ protected:
     }
 };
 
+// Processor time (user and system) of the calling thread or of the whole process.
+double cpuSeconds(int who)
+{
+    rusage usage{};
+    ::getrusage(who, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -205,12 +216,15 @@ int main(int argc, char **argv)
         paints.Paints.clear();
         rowChanges = 0;
         probe.Start();
+        const double uiBefore = cpuSeconds(RUSAGE_THREAD), allBefore = cpuSeconds(RUSAGE_SELF);
         QElapsedTimer timer;
         timer.start();
         form.MorRestartallmd5Click();
         while (form.StatusText() != QLatin1String("Operation completed"))
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         queueSeconds.push_back(double(timer.nsecsElapsed()) / 1e9);
+        const double uiCpu = cpuSeconds(RUSAGE_THREAD) - uiBefore;
+        const double workerCpu = cpuSeconds(RUSAGE_SELF) - allBefore - uiCpu;
         if (!prompts.Shown.isEmpty())
             fail(QStringLiteral("unexpected box: ") + prompts.Shown.first());
         probe.Stop();
@@ -223,8 +237,11 @@ int main(int argc, char **argv)
         for (auto it = paints.Paints.cbegin(); it != paints.Paints.cend(); ++it)
             painted << QStringLiteral("%1 %2").arg(it.key()).arg(double(it.value()) / files, 0, 'f', 3);
         painted.sort();
-        std::printf("  per file: %.2f record changes; paints: %s\n", double(rowChanges) / files,
-                    qPrintable(painted.join(QStringLiteral(", "))));
+        std::printf(
+            "  per file: %.1f us processor time of the window's thread, %.1f us of the worker; %.2f record "
+            "changes; paints: %s\n",
+            uiCpu * 1e6 / files, workerCpu * 1e6 / files, double(rowChanges) / files,
+            qPrintable(painted.join(QStringLiteral(", "))));
         std::fflush(stdout);
     }
 
