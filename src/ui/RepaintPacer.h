@@ -5,7 +5,10 @@
 // handed over every few dozen microseconds, each changing one row and scrolling the list), the
 // window would paint for every one of them. The pacer lets one update request through per frame
 // and holds the others back until the frame is over, when one request paints everything changed
-// meanwhile. Input and the window's own expose events are never held back.
+// meanwhile. A frame also lasts at least PaintShare times as long as its painting took, so that
+// a window whose every frame repaints much (the list scrolled on by a fast digest queue) keeps
+// most of its thread for the work that changes it. Input and the window's own expose events are
+// never held back.
 //
 // User-interface thread only; install it on a top-level window.
 
@@ -20,7 +23,9 @@ class TRepaintPacer : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int FrameMilliseconds = 16;
+    static constexpr qint64 FrameMilliseconds = 16;
+    static constexpr qint64 PaintShare = 8;
+    static constexpr qint64 LongestFrameMilliseconds = 100;
 
     explicit TRepaintPacer(QWidget *window);
 
@@ -32,5 +37,6 @@ private:
 
     QWidget *m_window;
     QElapsedTimer m_sinceLastFrame;
+    qint64 m_frameMilliseconds = FrameMilliseconds; // the frame that began last
     QTimer m_nextFrame;
 };
