@@ -72,6 +72,14 @@ void TFilesListView::dataChanged(const QModelIndex &topLeft, const QModelIndex &
         viewport()->update(row);
 }
 
+void TFilesListView::scrollContentsBy(int dx, int dy)
+{
+    if (dx != 0)
+        QTreeView::scrollContentsBy(dx, 0);
+    if (dy != 0)
+        viewport()->update();
+}
+
 void TFilesListView::resizeEvent(QResizeEvent *event)
 {
     QTreeView::resizeEvent(event);

@@ -30,6 +30,10 @@ Q_SIGNALS:
     void filesDropped(const QStringList &paths);
 
 protected:
+    // Rows scrolled vertically are painted afresh rather than moved: a fast digest queue scrolls
+    // the list many times between two frames, and moving the window's pixels each time costs more
+    // than painting the rows once.
+    void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
