@@ -210,14 +210,14 @@ void TDravikForm::BringFolderIntoView(TFolderNode *folder)
 void TDravikForm::ShowRecordRow(TFileDat *record)
 {
     // The row repaints itself when its record changes; here it is only brought into view. A row
-    // out of view comes to the middle, so the next ones are in view without scrolling again.
+    // out of view comes to the top, so the next ones are in view without scrolling again.
     const int row = FindRecordRow(record);
     if (row < 0)
         return;
     const QModelIndex index = m_listModel->index(row, 0);
     const QRect shown = FilesList->visualRect(index);
     if (!FilesList->viewport()->rect().contains(shown))
-        FilesList->scrollTo(index, QAbstractItemView::PositionAtCenter);
+        FilesList->scrollTo(index, QAbstractItemView::PositionAtTop);
 }
 
 // ---- Frame and lifecycle
