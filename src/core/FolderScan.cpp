@@ -26,28 +26,6 @@ QString withoutSeparator(QString directory)
     return directory;
 }
 
-bool isDirectoryEntry(const QByteArray &path, unsigned char type)
-{
-    if (type == DT_DIR)
-        return true;
-    if (type != DT_UNKNOWN)
-        return false;
-    struct stat facts
-    {};
-    return ::lstat(path.constData(), &facts) == 0 && S_ISDIR(facts.st_mode);
-}
-
-bool isFileEntry(const QByteArray &path, unsigned char type)
-{
-    if (type == DT_REG)
-        return true;
-    if (type != DT_LNK && type != DT_UNKNOWN)
-        return false;
-    struct stat facts
-    {}; // a link to a regular file counts as that file
-    return ::stat(path.constData(), &facts) == 0 && S_ISREG(facts.st_mode);
-}
-
 // The name as text; false for bytes that are no text here (a record of the decoded name would
 // name another file).
 bool decodeWhole(const QByteArray &name, QString &text)
@@ -105,36 +83,6 @@ QSet<QString> pseudoDirectories()
 }
 
 } // namespace
-
-void ListDirectory(const QString &directory, TListKind kind, QStringList &out, TWalkReport *report)
-{
-    const QString prefix = withSeparator(directory);
-    const QByteArray encodedPrefix = QFile::encodeName(prefix);
-    DIR *listing = ::opendir(encodedPrefix.constData());
-    if (!listing) {
-        if (report && kind == TListKind::Folders)
-            ++report->UnreadableFolders;
-        return;
-    }
-    while (const dirent *entry = ::readdir(listing)) {
-        const QByteArray name(entry->d_name);
-        if (name == "." || name == "..")
-            continue;
-        const QByteArray path = encodedPrefix + name;
-        const bool wanted = kind == TListKind::Folders ? isDirectoryEntry(path, entry->d_type)
-                                                       : isFileEntry(path, entry->d_type);
-        if (!wanted)
-            continue;
-        QString text;
-        if (!decodeWhole(name, text)) {
-            if (report)
-                ++report->UnusableNames;
-            continue;
-        }
-        out << prefix + text;
-    }
-    ::closedir(listing);
-}
 
 void WalkDiskFolder(const QString &folder, std::vector<TDiskFile> &files, TWalkReport *report,
                     const TScanProgress &progress)

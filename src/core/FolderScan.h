@@ -21,12 +21,6 @@
 // Progress of a long walk: done out of total (total may grow while directories are found).
 using TScanProgress = std::function<void(int done, int total)>;
 
-enum class TListKind
-{
-    Folders,
-    Files
-};
-
 // What a walk passed over.
 struct TWalkReport
 {
@@ -46,18 +40,13 @@ struct TDiskFile
 };
 
 // Every file below the folder, appended to files: the folder's own files, then those of its
-// sub-directories in breadth-first order, each directory's in the order the file system gives
-// them. One pass per directory, each entry looked at relative to its directory, so a walk costs
+// sub-directories in breadth-first order (the directory list grows while it is read), each
+// directory's files and sub-directories in the order the file system gives them. One pass per
+// directory, each entry looked at relative to its directory, so a walk costs
 // little more than listing the names. Touches nothing but the file system: it may run on a
 // thread of its own. progress: directories walked out of those found so far.
 void WalkDiskFolder(const QString &folder, std::vector<TDiskFile> &files, TWalkReport *report = nullptr,
                     const TScanProgress &progress = {});
-
-// Appends the directory's sub-directories (Folders) or files (Files) as full paths, in the
-// order the file system gives them. The directory gets a trailing separator first. A directory
-// that cannot be read is counted by a Folders listing only, so a walk that lists each directory
-// twice counts it once.
-void ListDirectory(const QString &directory, TListKind kind, QStringList &out, TWalkReport *report = nullptr);
 
 // Replaces the list's content with the paths of every file below the folder, as WalkDiskFolder
 // finds them.
