@@ -74,6 +74,7 @@ TAboutForm::TAboutForm(TShell &shell, QWidget *owner)
     CloseBt->setGeometry(340, 8, 20, 20);
     CloseBt->setCursor(Qt::PointingHandCursor);
     CloseBt->setToolTip(QStringLiteral("Close"));
+    CloseBt->setAccessibleName(QStringLiteral("Close")); // it shows only a picture
     connect(CloseBt, &QPushButton::clicked, this, &TAboutForm::CloseBtClick);
 
     ProdNameLabel = new QLabel(title, BakPanel);
