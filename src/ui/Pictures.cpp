@@ -165,6 +165,12 @@ QPixmap CommandPicture(TCommandPicture picture, qreal ratio)
         p.drawLine(QPointF(8, 7.5), QPointF(8, 11.5));
         break;
     }
+    case TCommandPicture::Close:
+        p.setPen(QPen(PaperEdge, 1));
+        p.setBrush(QColor(248, 248, 250));
+        p.drawRoundedRect(QRectF(1.5, 1.5, 13, 13), 2, 2);
+        drawCross(p, QRectF(5, 5, 6, 6), Ink, 2);
+        break;
     }
     return pixmap;
 }

@@ -28,6 +28,7 @@ enum class TCommandPicture
     SaveRegistry,
     Options,
     About,
+    Close, // the about window's
 };
 
 // A 16 x 16 picture for a command button.

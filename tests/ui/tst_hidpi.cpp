@@ -87,6 +87,8 @@ private Q_SLOTS:
         const QPixmap picture = about.findChild<QLabel *>(QStringLiteral("IconImage"))->pixmap();
         QCOMPARE(picture.size(), QSize(256, 256));
         QCOMPARE(picture.devicePixelRatio(), 2.0);
+        checkDrawnTwice(about.findChild<QPushButton *>(QStringLiteral("CloseBt"))->icon(),
+                        QStringLiteral("close"));
     }
 };
 
