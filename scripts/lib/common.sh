@@ -2,16 +2,18 @@
 
 DRAVIK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
-# Debian packages the build and the tests need (hashdeep writes lists that dravik-cli import reads;
-# exfatprogs, exfat-fuse: the tests mount an exFAT drive, which has no hard links, to save a
-# catalog onto).
+# Debian packages the build and the tests need (qt6-svg-dev: the icon's SVG file is written with
+# QtSvg; hashdeep writes lists that dravik-cli import reads; exfatprogs, exfat-fuse: the tests
+# mount an exFAT drive, which has no hard links, to save a catalog onto; desktop-file-utils and
+# appstream validate the installed menu entry and metadata).
 DRAVIK_BUILD_PACKAGES=(
     cmake make g++ pkg-config
-    qt6-base-dev libgl-dev
+    qt6-base-dev qt6-svg-dev libgl-dev
     zlib1g-dev libpugixml-dev
     fonts-dejavu-core exfatprogs exfat-fuse
     hashdeep
 )
+DRAVIK_VALIDATOR_PACKAGES=(desktop-file-utils appstream)
 
 say() { printf 'dravik: %s\n' "$*" >&2; }
 
@@ -30,6 +32,12 @@ ensure_packages() {
     fi
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# Like ensure_packages, but a package that cannot be had is reported, not fatal: the tests that
+# need it say so and are skipped.
+ensure_optional_packages() {
+    ensure_packages "$@" || say "could not install $*; the tests that need them are skipped"
 }
 
 # configure_and_build <build-dir> <Release|Debug> [cmake options...] -- [targets...]

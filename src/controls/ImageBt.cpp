@@ -87,7 +87,7 @@ const QImage &TImageBt::ShownPicture() const
 
 QSize TImageBt::sizeHint() const
 {
-    return m_pictNorm.isNull() ? QSize(23, 23) : m_pictNorm.size();
+    return m_pictNorm.isNull() ? QSize(23, 23) : m_pictNorm.deviceIndependentSize().toSize();
 }
 
 void TImageBt::paintEvent(QPaintEvent *)
@@ -95,8 +95,10 @@ void TImageBt::paintEvent(QPaintEvent *)
     const QImage &picture = ShownPicture();
     if (picture.isNull())
         return;
-    // Every state picture is stretched into PictNorm's rectangle, centred in the button.
-    const QSize pictureSize = m_pictNorm.size();
+    // Every state picture is stretched into PictNorm's rectangle, centred in the button. A picture
+    // drawn at a device pixel ratio above 1 covers that many fewer window pixels, so it lands
+    // pixel for pixel on a scaled screen.
+    const QSize pictureSize = m_pictNorm.deviceIndependentSize().toSize();
     const QRect target((width() - pictureSize.width()) / 2, (height() - pictureSize.height()) / 2,
                        pictureSize.width(), pictureSize.height());
     QPainter painter(this);

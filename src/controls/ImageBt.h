@@ -2,8 +2,9 @@
 
 // TImageBt: a button drawn only from pictures: PictNorm normally, PictOver while the mouse is
 // over it, PictPres while it is pressed with the mouse over it, PictDisa when disabled. Every
-// picture is drawn centred at PictNorm's size; where no picture covers the control, what lies
-// behind it shows. A click comes through the ordinary clicked signal; the button is clicked with
+// picture is drawn centred at PictNorm's size in device-independent pixels (a picture made for a
+// device pixel ratio of 2 has twice the pixels and the same place); where no picture covers the
+// control, what lies behind it shows. A click comes through the ordinary clicked signal; the button is clicked with
 // the mouse only and never takes the keyboard focus.
 //
 // User-interface thread only. The button keeps its own copies of all twelve pictures.

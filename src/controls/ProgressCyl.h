@@ -146,8 +146,9 @@ public:
     bool GeometryUsable() const;
 
     // Draws the whole control into the off-screen picture and returns it; a null picture while
-    // the geometry is unusable.
-    QImage Render();
+    // the geometry is unusable. At a device pixel ratio above 1 the picture has that many more
+    // pixels each way (and that ratio), drawn at that resolution.
+    QImage Render(qreal ratio = 1);
 
     // The parameters the bar area is shaded with, as the last position change or Render left
     // them.

@@ -4,6 +4,8 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -61,7 +63,7 @@ QString TProgressCyl::DisplayedText() const
     return QString::number(m_percent) + m_text;
 }
 
-QImage TProgressCyl::Render()
+QImage TProgressCyl::Render(qreal ratio)
 {
     if (!m_ready || !GeometryUsable())
         return QImage();
@@ -69,23 +71,42 @@ QImage TProgressCyl::Render()
         UpdateGeometryValues();
         UpdatePosition(m_position); // being drawn now, so no repaint
     }
-    if (m_offscreenBitmap.size() != size())
-        m_offscreenBitmap = QImage(size(), QImage::Format_RGB888);
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (m_offscreenBitmap.size() != pixels)
+        m_offscreenBitmap = QImage(pixels, QImage::Format_RGB888);
+    // The pixel work counts device pixels; the text below is placed in the control's own.
+    m_offscreenBitmap.setDevicePixelRatio(1);
     const QPalette pal = palette();
     m_offscreenBitmap.fill(m_color.Resolve(pal));
 
-    ShadeCylinder(m_offscreenBitmap, Shading());
+    // Every length in device pixels; at ratio 1 these are the control's own values. On a scaled
+    // screen the shade runs over more rows in smaller steps, so the cylinder keeps its look and
+    // gains smoothness instead of being blown up from the small picture.
+    const auto device = [ratio](int length) { return int(std::lround(length * ratio)); };
+    TCylinderShading shading = Shading();
+    if (ratio != 1) {
+        shading.Inset = device(m_inset);
+        shading.R = pixels.width() - shading.Inset;
+        shading.B = pixels.height() - shading.Inset;
+        shading.BarEdge = device(m_barEdge);
+        shading.ShadeStep = float(shading.ShadeStep / ratio);
+    }
+    ShadeCylinder(m_offscreenBitmap, shading);
 
-    FramePixels(m_offscreenBitmap, QRect(QPoint(m_inset, m_inset), QPoint(m_r - 1, m_b - 1)),
-                m_backBorderColor.Resolve(pal));
+    const QRect whole(QPoint(0, 0), pixels);
+    const QRect barArea(QPoint(shading.Inset, shading.Inset), QPoint(shading.R - 1, shading.B - 1));
+    for (int ring = 0; ring < std::max(1, device(1)); ++ring)
+        FramePixels(m_offscreenBitmap, barArea.adjusted(ring, ring, -ring, -ring),
+                    m_backBorderColor.Resolve(pal));
     if (m_bevelInner != bvNone) {
-        const int a = m_bevelWidth + m_borderWidth;
-        Frame3DPixels(m_offscreenBitmap, rect().adjusted(a, a, -a, -a), m_bevelWidth, m_innerTopLeft,
+        const int a = device(m_bevelWidth + m_borderWidth);
+        Frame3DPixels(m_offscreenBitmap, whole.adjusted(a, a, -a, -a), device(m_bevelWidth), m_innerTopLeft,
                       m_innerBottomRight);
     }
     if (m_bevelOuter != bvNone)
-        Frame3DPixels(m_offscreenBitmap, rect(), m_bevelWidth, m_outerTopLeft, m_outerBottomRight);
+        Frame3DPixels(m_offscreenBitmap, whole, device(m_bevelWidth), m_outerTopLeft, m_outerBottomRight);
 
+    m_offscreenBitmap.setDevicePixelRatio(ratio);
     if (m_showText)
         DrawText();
     return m_offscreenBitmap;
@@ -99,6 +120,7 @@ void TProgressCyl::DrawText()
     if (m_fontEffect == feInvert) {
         if (m_maskBitmap.size() != m_offscreenBitmap.size())
             m_maskBitmap = QImage(m_offscreenBitmap.size(), QImage::Format_RGB888);
+        m_maskBitmap.setDevicePixelRatio(m_offscreenBitmap.devicePixelRatio());
         m_maskBitmap.fill(Qt::black);
         // Plain pixels only: every mask pixel is black or white, so the text shows exactly the
         // inverse of what lies beneath it.
@@ -129,7 +151,7 @@ void TProgressCyl::DrawText()
 void TProgressCyl::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const QImage picture = Render();
+    const QImage picture = Render(devicePixelRatioF());
     if (picture.isNull()) {
         // No bar fits; the control still covers its own pixels.
         painter.fillRect(rect(), m_color.Resolve(palette()));

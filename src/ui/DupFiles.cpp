@@ -8,6 +8,7 @@
 #include "DupListViews.h"
 #include "DupSetsModel.h"
 #include "ImageBt.h"
+#include "KeyboardAccess.h"
 #include "MainServices.h"
 #include "MenuStyler.h"
 #include "Pictures.h"
@@ -180,6 +181,7 @@ void TDupFilesForm::buildMenu()
 
     connect(FilesList, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &point) { PopupMenu1->popup(FilesList->viewport()->mapToGlobal(point)); });
+    new TKeyboardMenu(FilesList);
 }
 
 void TDupFilesForm::placeAnchoredControls()

@@ -19,7 +19,7 @@ TFileDialogForm::TFileDialogForm(QStringList &result, const QString &root, TProm
 {
     setObjectName(QStringLiteral("FileDialogForm"));
     CountBt = AddSmallButton(QStringLiteral("CountBt"), QStringLiteral("Count files and sizes"),
-                             TPickerPicture::Count);
+                             QStringLiteral("Count files and sizes"), TPickerPicture::Count);
     connect(CountBt, &QToolButton::clicked, this, &TFileDialogForm::CountBtClick);
 }
 

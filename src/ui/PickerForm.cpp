@@ -114,7 +114,8 @@ TPickerForm::~TPickerForm()
     delete ShellTreeView;
 }
 
-QToolButton *TPickerForm::AddSmallButton(const QString &name, const QString &hint, TPickerPicture picture)
+QToolButton *TPickerForm::AddSmallButton(const QString &name, const QString &title, const QString &hint,
+                                         TPickerPicture picture)
 {
     auto *button = new QToolButton(BottomPanel);
     button->setObjectName(name);
@@ -125,6 +126,7 @@ QToolButton *TPickerForm::AddSmallButton(const QString &name, const QString &hin
     // Like the list's own buttons, they leave the focus where it is.
     button->setFocusPolicy(Qt::NoFocus);
     setHint(button, hint);
+    button->setAccessibleName(title);
     m_smallButtons->addWidget(button);
     return button;
 }
@@ -140,11 +142,12 @@ void TPickerForm::buildBottomPanel()
 
     m_smallButtons = new QHBoxLayout;
     m_smallButtons->setSpacing(1);
-    PrevBt = AddSmallButton(QStringLiteral("PrevBt"), QStringLiteral("Previous folder (or <Backspace> key)"),
+    PrevBt = AddSmallButton(QStringLiteral("PrevBt"), QStringLiteral("Previous folder"),
+                            QStringLiteral("Previous folder (or <Backspace> key)"),
                             TPickerPicture::PreviousFolder);
     SelectAllBt =
-        AddSmallButton(QStringLiteral("SelectAllBt"), QStringLiteral("Select all files (or <Space> key)"),
-                       TPickerPicture::SelectAll);
+        AddSmallButton(QStringLiteral("SelectAllBt"), QStringLiteral("Select all files"),
+                       QStringLiteral("Select all files (or <Space> key)"), TPickerPicture::SelectAll);
     connect(PrevBt, &QToolButton::clicked, this, &TPickerForm::PrevBtClick);
     connect(SelectAllBt, &QToolButton::clicked, this, &TPickerForm::SelectAllBtClick);
     row->addLayout(m_smallButtons);
@@ -174,6 +177,7 @@ void TPickerForm::buildBottomPanel()
         button->setFocusPolicy(Qt::NoFocus);
         button->setProperty("Tag", tag);
         setHint(button, QString::fromLatin1(styles[tag].Hint));
+        button->setAccessibleName(QString::fromLatin1(styles[tag].Hint));
         m_viewStyles->addButton(button, tag);
         styleButtons->addWidget(button);
     }

@@ -76,8 +76,10 @@ protected:
     virtual bool IsPickable(const QString &path) const = 0;
     // Hands the paths back, remembers the folder when there was at least one, and closes.
     void FinishAccept(const QStringList &accepted);
-    // A small picture button appended after "Select all".
-    QToolButton *AddSmallButton(const QString &name, const QString &hint, TPickerPicture picture);
+    // A small picture button appended after "Select all"; it shows only its picture, so screen
+    // readers say its title (the hint without the key remark).
+    QToolButton *AddSmallButton(const QString &name, const QString &title, const QString &hint,
+                                TPickerPicture picture);
     // Writes the count text and the state of "Accept".
     void ShowState(const QString &text, bool acceptEnabled);
 

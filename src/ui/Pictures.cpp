@@ -14,9 +14,12 @@ const QColor Green(40, 150, 60);
 const QColor Red(205, 45, 40);
 const QColor Blue(40, 100, 210);
 
-QPixmap blank(int size = 16)
+// A transparent square of size device-independent pixels at the ratio: painters on it draw in
+// device-independent coordinates, so every drawing below is sharp at any ratio.
+QPixmap blank(qreal ratio, int size = 16)
 {
-    QPixmap pixmap(size, size);
+    QPixmap pixmap(QSize(size, size) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     return pixmap;
 }
@@ -81,9 +84,9 @@ void drawMagnifier(QPainter &p, const QPointF &centre, qreal radius)
 
 } // namespace
 
-QPixmap CommandPicture(TCommandPicture picture)
+QPixmap CommandPicture(TCommandPicture picture, qreal ratio)
 {
-    QPixmap pixmap = blank();
+    QPixmap pixmap = blank(ratio);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     switch (picture) {
@@ -162,13 +165,19 @@ QPixmap CommandPicture(TCommandPicture picture)
         p.drawLine(QPointF(8, 7.5), QPointF(8, 11.5));
         break;
     }
+    case TCommandPicture::Close:
+        p.setPen(QPen(PaperEdge, 1));
+        p.setBrush(QColor(248, 248, 250));
+        p.drawRoundedRect(QRectF(1.5, 1.5, 13, 13), 2, 2);
+        drawCross(p, QRectF(5, 5, 6, 6), Ink, 2);
+        break;
     }
     return pixmap;
 }
 
-QPixmap PickerPicture(TPickerPicture picture)
+QPixmap PickerPicture(TPickerPicture picture, qreal ratio)
 {
-    QPixmap pixmap = blank();
+    QPixmap pixmap = blank(ratio);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     // A small square item picture at the given place, with a name line beside it when wide.
@@ -235,11 +244,11 @@ QPixmap PickerPicture(TPickerPicture picture)
     return pixmap;
 }
 
-std::array<QPixmap, 4> FolderPictures()
+std::array<QPixmap, 4> FolderPictures(qreal ratio)
 {
     std::array<QPixmap, 4> pictures;
     for (int i = 0; i < 4; ++i) {
-        pictures[size_t(i)] = blank();
+        pictures[size_t(i)] = blank(ratio);
         QPainter p(&pictures[size_t(i)]);
         p.setRenderHint(QPainter::Antialiasing);
         const bool withRecords = i >= 2;
@@ -255,11 +264,11 @@ std::array<QPixmap, 4> FolderPictures()
     return pictures;
 }
 
-std::array<QPixmap, 4> FileStatePictures()
+std::array<QPixmap, 4> FileStatePictures(qreal ratio)
 {
     std::array<QPixmap, 4> pictures;
     for (int i = 0; i < 4; ++i) {
-        pictures[size_t(i)] = blank();
+        pictures[size_t(i)] = blank(ratio);
         QPainter p(&pictures[size_t(i)]);
         p.setRenderHint(QPainter::Antialiasing);
         drawPaper(p, QRectF(1.5, 0.5, 10, 13));
@@ -291,10 +300,25 @@ std::array<QPixmap, 4> FileStatePictures()
     return pictures;
 }
 
-QPixmap ApplicationPicture(int size)
+QPixmap ApplicationPicture(int size, qreal ratio)
 {
-    QPixmap pixmap = blank(size);
-    QPainter p(&pixmap);
+    QPixmap pixmap = blank(ratio, size);
+    QPainter painter(&pixmap);
+    DrawApplicationPicture(painter, size);
+    return pixmap;
+}
+
+QIcon ApplicationIcon()
+{
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(ApplicationPicture(size, 1));
+    return icon;
+}
+
+void DrawApplicationPicture(QPainter &p, int size)
+{
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 128.0, size / 128.0);
     // A catalog drawer holding cards, and a magnifier over a digest.
@@ -323,14 +347,14 @@ QPixmap ApplicationPicture(int size)
     p.setPen(QPen(Green, 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     p.drawPolyline(QPolygonF({QPointF(80, 80), QPointF(87, 87), QPointF(100, 72)}));
-    return pixmap;
+    p.restore();
 }
 
-std::array<QPixmap, 3> DupListPictures()
+std::array<QPixmap, 3> DupListPictures(qreal ratio)
 {
     std::array<QPixmap, 3> pictures;
     for (QPixmap &picture : pictures)
-        picture = blank();
+        picture = blank(ratio);
     {
         // A set: two equal papers, tied by an equals sign.
         QPainter p(&pictures[0]);
@@ -365,9 +389,9 @@ std::array<QPixmap, 3> DupListPictures()
     return pictures;
 }
 
-QPixmap DupMenuPicture(TDupMenuPicture picture)
+QPixmap DupMenuPicture(TDupMenuPicture picture, qreal ratio)
 {
-    QPixmap pixmap = blank();
+    QPixmap pixmap = blank(ratio);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     switch (picture) {

@@ -11,7 +11,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
 #include <QWindow>
 
 namespace {
@@ -70,10 +69,11 @@ TAboutForm::TAboutForm(TShell &shell, QWidget *owner)
     CloseBt = new QPushButton(BakPanel);
     CloseBt->setObjectName(QStringLiteral("CloseBt"));
     CloseBt->setFlat(true);
-    CloseBt->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    CloseBt->setIcon(QIcon(CommandPicture(TCommandPicture::Close)));
     CloseBt->setGeometry(340, 8, 20, 20);
     CloseBt->setCursor(Qt::PointingHandCursor);
     CloseBt->setToolTip(QStringLiteral("Close"));
+    CloseBt->setAccessibleName(QStringLiteral("Close")); // it shows only a picture
     connect(CloseBt, &QPushButton::clicked, this, &TAboutForm::CloseBtClick);
 
     ProdNameLabel = new QLabel(title, BakPanel);

@@ -6,6 +6,7 @@
 #include "FolderTreeModel.h"
 #include "FoldersTreeView.h"
 #include "ImageBt.h"
+#include "KeyboardAccess.h"
 #include "MainProgressBar.h"
 #include "MenuStyler.h"
 #include "Pictures.h"
@@ -189,6 +190,7 @@ void TDravikForm::buildCommandPanel()
         button->setGeometry(665, y, 22, 22);
         button->setCursor(Qt::PointingHandCursor);
         setHint(button, hint);
+        button->setAccessibleName(hint); // it shows only a picture
         return button;
     };
     OptionsBt = flatButton(QStringLiteral("OptionsBt"), QStringLiteral("More options..."), 6,
@@ -225,6 +227,12 @@ void TDravikForm::buildCommandPanel()
     connect(AboutBt, &QPushButton::clicked, this, [this] { guarded([this] { AboutBtClick(); }); });
     connect(LoadMdRegBt, &QPushButton::clicked, this, [this] { guarded([this] { LoadMdRegBtClick(); }); });
     connect(SaveMdBt, &QPushButton::clicked, this, [this] { guarded([this] { SaveMdBtClick(); }); });
+
+    // Tab goes from the file list through the command panel as it is read; the tree stays out.
+    QList<QWidget *> commands;
+    for (QPushButton *button : BottomPanel->findChildren<QPushButton *>(Qt::FindDirectChildrenOnly))
+        commands.append(button);
+    ChainTabOrderByPlace(FilesList, commands);
 }
 
 QAction *TDravikForm::menuEntry(QMenu *menu, const QString &name, const QString &caption,
@@ -317,6 +325,8 @@ void TDravikForm::buildMenus()
             [this](const QPoint &point) { FoldersMenu->popup(FoldersTree->viewport()->mapToGlobal(point)); });
     connect(FilesList, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &point) { FilesMenu->popup(FilesList->viewport()->mapToGlobal(point)); });
+    new TKeyboardMenu(FoldersTree);
+    new TKeyboardMenu(FilesList);
 }
 
 void TDravikForm::placeAnchoredControls()

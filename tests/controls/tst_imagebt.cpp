@@ -59,6 +59,7 @@ private slots:
     void largerPictOverIsDrawnAtPictNormSize();
     void transparentLeavesOutTheBottomLeftColour();
     void titleBandButtonsComeReady();
+    void titleBandPicturesAreDrawnAtTheRatio();
     void aClickLeavesTheFocusWhereItWas();
 
 private:
@@ -197,12 +198,53 @@ void TestImageBt::titleBandButtonsComeReady()
         ConfigureTitleBandButton(button, kind);
         QCOMPARE(button.size(), QSize(21, 21));
         QCOMPARE(button.toolTip(), hint);
-        QCOMPARE(button.PictNorm().size(), QSize(21, 21));
+        QCOMPARE(button.accessibleName(), hint);
+        QCOMPARE(button.PictNorm().deviceIndependentSize(), QSizeF(21, 21));
         QVERIFY(!button.PictOver().isNull());
         QVERIFY(!button.PictPres().isNull());
         QVERIFY(button.PictOver() != button.PictNorm());
         QVERIFY(!button.Transparent());
     }
+}
+
+// On a screen scaled by 2 a picture of 21 x 21 pixels blown up would look blurred: the pictures
+// are drawn with twice the pixels, and the button puts them on the screen pixel for pixel.
+void TestImageBt::titleBandPicturesAreDrawnAtTheRatio()
+{
+    for (TTitleButton kind : {tbMinimize, tbExit, tbClose}) {
+        for (TTitleButtonLook look : {tlNorm, tlOver, tlPres}) {
+            const QImage single = TitleButtonPicture(kind, look, 1);
+            const QImage twice = TitleButtonPicture(kind, look, 2);
+            QCOMPARE(single.size(), QSize(21, 21));
+            QCOMPARE(twice.size(), QSize(42, 42));
+            QCOMPARE(twice.deviceIndependentSize(), single.deviceIndependentSize());
+            // The same drawing: brought down to 21 x 21 it matches the small one closely (a
+            // drawing that ignored the ratio would fill only a quarter of the large picture).
+            const QImage reduced = twice.scaled(21, 21, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            for (const QPoint at :
+                 {QPoint(10, 10), QPoint(4, 4), QPoint(16, 16), QPoint(10, 14), QPoint(1, 10)}) {
+                const QColor a = single.pixelColor(at);
+                const QColor b = reduced.pixelColor(at);
+                QVERIFY2(qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue()) <
+                             90,
+                         qPrintable(QStringLiteral("kind %1 look %2 at %3,%4")
+                                        .arg(kind)
+                                        .arg(look)
+                                        .arg(at.x())
+                                        .arg(at.y())));
+            }
+        }
+    }
+
+    TImageBt button;
+    ConfigureTitleBandButton(button, tbExit, 2);
+    QCOMPARE(button.size(), QSize(21, 21));
+    QImage screen(QSize(42, 42), QImage::Format_ARGB32_Premultiplied);
+    screen.setDevicePixelRatio(2);
+    screen.fill(Qt::transparent);
+    button.render(&screen, QPoint(), QRegion(), QWidget::RenderFlags()); // the picture alone
+    QCOMPARE(screen.convertToFormat(QImage::Format_ARGB32),
+             button.PictNorm().convertToFormat(QImage::Format_ARGB32));
 }
 
 void TestImageBt::aClickLeavesTheFocusWhereItWas()

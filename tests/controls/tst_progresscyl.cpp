@@ -63,6 +63,7 @@ private slots:
     void mainBarShadesAroundTheLightLine();
     void mainBarPictureHasFrameAndPanelColour();
     void flatEffectFillsEveryRowAlike();
+    void scaledScreenGetsTheBarDrawnAtItsResolution();
     void positionGivesPercentAndEdge_data();
     void positionGivesPercentAndEdge();
     void percentRoundingTo100ShowsTextDone();
@@ -130,6 +131,41 @@ void TestProgressCyl::flatEffectFillsEveryRowAlike()
     const QImage picture = bar.Render();
     for (int y = 3; y <= 16; ++y)
         QCOMPARE(at(picture, 50, y), rgb(63, 159, 255)); // ColorRGB times the factors
+}
+
+// At a device pixel ratio of 2 the bar is drawn with twice the pixels each way: frames as thick as
+// before, the same shades where the small picture has them, and finer steps between them (a
+// picture blown up from the small one would repeat every row twice).
+void TestProgressCyl::scaledScreenGetsTheBarDrawnAtItsResolution()
+{
+    TProgressCyl bar;
+    ConfigureMainProgressBar(bar);
+    bar.SetPosition(45);
+    const QImage single = bar.Render(1);
+    const QImage twice = bar.Render(2);
+    QCOMPARE(twice.size(), single.size() * 2);
+    QCOMPARE(twice.devicePixelRatio(), 2.0);
+    QCOMPARE(twice.deviceIndependentSize(), QSizeF(single.size()));
+
+    QCOMPARE(at(twice, 100, 3), rgb(220, 227, 241));
+    QCOMPARE(at(twice, 100, 4), QColor(Qt::black));
+    QCOMPARE(at(twice, 100, 5), QColor(Qt::black));
+    QVERIFY(at(twice, 100, 6) != QColor(Qt::black));
+    QCOMPARE(at(twice, 100, 14), rgb(63, 159, 255)); // the light line, a third of the way down
+
+    auto close = [](const QColor &a, const QColor &b) {
+        return qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue()) <= 24;
+    };
+    QSet<QRgb> singleShades, twiceShades;
+    for (int y = 3; y <= 16; ++y) {
+        for (int x : {40, 150}) // the filled part and the empty part
+            QVERIFY2(close(at(single, x, y), at(twice, 2 * x, 2 * y)),
+                     qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+        singleShades.insert(single.pixel(40, y));
+    }
+    for (int y = 6; y <= 33; ++y)
+        twiceShades.insert(twice.pixel(80, y));
+    QVERIFY(twiceShades.size() > singleShades.size());
 }
 
 void TestProgressCyl::positionGivesPercentAndEdge_data()
