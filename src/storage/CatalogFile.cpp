@@ -58,12 +58,19 @@ TCatalogTotals SaveCatalog(const TCatalog &catalog, const QString &path, const T
         return totals;
     }
 
+    // The document goes to its temporary file and, piece by piece as it is written, to the
+    // compression: the workers deflate the first blocks while the rest is still being written.
     TScratchFile document;
-    totals = WriteCatalogDocument(catalog, document.File(), progress);
-    if (!document.File().seek(0))
-        ThrowReadError(document.File());
     TReplacementFile next(path);
-    CompressFile(document.File(), next.File(), CatalogLevelIndex);
+    TFileCompressor compressed(next.File(), CatalogLevelIndex);
+    totals = WriteCatalogDocument(
+        catalog,
+        [&](const char *data, qint64 size) {
+            WriteAll(document.File(), data, size);
+            compressed.Write(data, size);
+        },
+        progress);
+    compressed.Finish();
     next.Commit(BackupFileName(path), step);
     return totals;
 }

@@ -21,7 +21,7 @@ constexpr int MaxIndentDepth = 16;
 
 // ---- TCatalogXmlWriter
 
-TCatalogXmlWriter::TCatalogXmlWriter(QIODevice &device) : m_device(device)
+TCatalogXmlWriter::TCatalogXmlWriter(TDocumentSink sink) : m_sink(std::move(sink))
 {
     m_buffer.reserve(FlushSize + 4096);
 }
@@ -108,7 +108,7 @@ void TCatalogXmlWriter::Flush()
 {
     if (m_buffer.empty())
         return;
-    WriteAll(m_device, m_buffer.data(), qint64(m_buffer.size()));
+    m_sink(m_buffer.data(), qint64(m_buffer.size()));
     m_buffer.clear();
 }
 
@@ -170,7 +170,14 @@ void CloseFolderElement(int depth, TCatalogXmlWriter &xml)
 
 TCatalogTotals WriteCatalogDocument(const TCatalog &catalog, QIODevice &device, const TProgressFn &progress)
 {
-    TCatalogXmlWriter xml(device);
+    return WriteCatalogDocument(
+        catalog, [&device](const char *data, qint64 size) { WriteAll(device, data, size); }, progress);
+}
+
+TCatalogTotals WriteCatalogDocument(const TCatalog &catalog, const TDocumentSink &sink,
+                                    const TProgressFn &progress)
+{
+    TCatalogXmlWriter xml(sink);
     TCatalogTotals totals;
     const qint64 folderCount = catalog.FolderCount();
     xml.Raw("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>");
