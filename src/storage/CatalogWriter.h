@@ -41,6 +41,8 @@ public:
     // name="value" with a blank before it, the value escaped.
     void Attribute(std::string_view name, QStringView value);
     void Attribute(std::string_view name, qint64 value);
+    // A value known to need no escaping.
+    void AsciiAttribute(std::string_view name, std::string_view value);
     void FlushIfFull();
     void Flush();
 
