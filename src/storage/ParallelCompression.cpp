@@ -12,7 +12,9 @@ constexpr qsizetype WindowSize = qsizetype(1) << MAX_WBITS;
 // caller writes a result or fills the next block.
 constexpr size_t BlocksPerWorker = 2;
 
-// The zlib header of a stream compressed at the maximum level with a 32 KiB window.
+// The level index of zlib's maximum level, and the zlib header of a stream compressed at it with a
+// 32 KiB window.
+constexpr int MaximumLevelIndex = 3;
 constexpr char MaximumLevelHeader[] = {char(0x78), char(0xDA)};
 
 struct TDeflated
@@ -65,7 +67,7 @@ TParallelCompressionStream::TParallelCompressionStream(QIODevice &device, int th
       m_adler(adler32(0, nullptr, 0))
 {
     if (m_threads <= 1) {
-        m_single = std::make_unique<TZCompressionStream>(device, 3);
+        m_single = std::make_unique<TZCompressionStream>(device, MaximumLevelIndex);
         return;
     }
     m_block.reserve(BlockSize);
@@ -85,7 +87,6 @@ void TParallelCompressionStream::Write(const char *data, qint64 count)
 {
     if (m_finished)
         throw EZCompressionError(QStringLiteral("Invalid ZStream operation!"));
-    m_totalIn += count;
     if (m_single) {
         m_single->Write(data, count);
         return;
@@ -146,9 +147,9 @@ void TParallelCompressionStream::Finish()
         m_single->Finish();
         return;
     }
-    if (m_totalIn <= BlockSize) {
-        // Nothing to share between workers: the single stream, as small catalogs always had.
-        TZCompressionStream single(m_device, 3);
+    if (!m_started) {
+        // One block at most: nothing to share between workers, the single stream as always.
+        TZCompressionStream single(m_device, MaximumLevelIndex);
         single.Write(m_block.constData(), m_block.size());
         single.Finish();
         return;

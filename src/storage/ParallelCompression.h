@@ -63,7 +63,6 @@ private:
     std::unique_ptr<QThreadPool> m_pool;
     std::deque<std::future<TBlock>> m_underWay; // in document order
     uLong m_adler;
-    qint64 m_totalIn = 0;
-    bool m_started = false; // the header is written
+    bool m_started = false; // the first block is under way, behind the header
     bool m_finished = false;
 };
