@@ -4,13 +4,13 @@ DRAVIK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
 # Debian packages the build and the tests need (hashdeep writes lists that dravik-cli import reads;
 # exfatprogs, exfat-fuse: the tests mount an exFAT drive, which has no hard links, to save a
-# catalog onto).
+# catalog onto; python3: its zlib module reads the catalog files compressed on every core).
 DRAVIK_BUILD_PACKAGES=(
     cmake make g++ pkg-config
     qt6-base-dev libgl-dev
     zlib1g-dev libpugixml-dev
     fonts-dejavu-core exfatprogs exfat-fuse
-    hashdeep
+    hashdeep python3
 )
 
 say() { printf 'dravik: %s\n' "$*" >&2; }
