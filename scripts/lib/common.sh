@@ -4,14 +4,15 @@ DRAVIK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
 # Debian packages the build and the tests need (qt6-svg-dev: the icon's SVG file is written with
 # QtSvg; hashdeep writes lists that dravik-cli import reads; exfatprogs, exfat-fuse: the tests
-# mount an exFAT drive, which has no hard links, to save a catalog onto; desktop-file-utils and
-# appstream validate the installed menu entry and metadata).
+# mount an exFAT drive, which has no hard links, to save a catalog onto; python3: its zlib module
+# reads the catalog files compressed on every core; desktop-file-utils and appstream validate the
+# installed menu entry and metadata).
 DRAVIK_BUILD_PACKAGES=(
     cmake make g++ pkg-config
     qt6-base-dev qt6-svg-dev libgl-dev
     zlib1g-dev libpugixml-dev
     fonts-dejavu-core exfatprogs exfat-fuse
-    hashdeep
+    hashdeep python3
 )
 DRAVIK_VALIDATOR_PACKAGES=(desktop-file-utils appstream)
 

@@ -38,5 +38,6 @@ struct TFileDat
 constexpr qsizetype Md5TextLength = 32;
 
 // A new fsPending record for the file at the full path, with its size and date read from disk
-// (-1 and -1.0 when the file cannot be found).
+// (-1 and -1.0 when the file cannot be found). Records made one after another for files of one
+// directory share one RealPath text.
 std::unique_ptr<TFileDat> NewRecordFromDisk(const QString &path);

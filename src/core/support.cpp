@@ -99,11 +99,6 @@ int yearInWindow(int year, int currentYear)
     return year;
 }
 
-QString twoDigits(int value)
-{
-    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
-}
-
 // The disk's facts of a regular file (hidden ones too); false for anything else.
 bool statRegularFile(const QString &path, struct stat &facts)
 {
@@ -177,15 +172,30 @@ QString SizeText(qint64 size, bool withBytes)
     return text;
 }
 
-QString DateText(double dayCount)
+int WriteDateText(double dayCount, char *out)
 {
     const auto parts = splitDayCount(dayCount);
     if (!parts)
-        return {};
+        return 0;
+    int year = 0, month = 0, day = 0;
+    parts->date.getDate(&year, &month, &day);
     const int minutes = int(parts->msecsOfDay / 60'000); // seconds are dropped, not rounded
-    return twoDigits(parts->date.month()) + u'/' + twoDigits(parts->date.day()) + u'/' +
-           twoDigits(parts->date.year() % 100) + u' ' + twoDigits(minutes / 60) + u':' +
-           twoDigits(minutes % 60);
+    // Every field is in 0..99: day counts end before year 1 and after year 9999.
+    const int fields[] = {month, day, year % 100, minutes / 60, minutes % 60};
+    const char separators[] = "// :";
+    for (int i = 0; i < 5; ++i) {
+        out[3 * i] = char('0' + fields[i] / 10);
+        out[3 * i + 1] = char('0' + fields[i] % 10);
+        if (i < 4)
+            out[3 * i + 2] = separators[i];
+    }
+    return DateTextLength;
+}
+
+QString DateText(double dayCount)
+{
+    char text[DateTextLength];
+    return QString::fromLatin1(text, WriteDateText(dayCount, text));
 }
 
 QString LocaleLongTimeFormat()

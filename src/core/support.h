@@ -30,6 +30,10 @@ QString SizeText(qint64 size, bool withBytes);
 
 // "mm/dd/yy hh:nn" whatever the user's locale says; empty when the day count is not a date.
 QString DateText(double dayCount);
+// The same text in ASCII into `out`, for a writer that makes no string per record: returns the
+// number of characters written, DateTextLength or 0.
+inline constexpr int DateTextLength = 14;
+int WriteDateText(double dayCount, char *out);
 
 // Reads "m/d/y[ h:n[:s]]" back into a day count; 0.0 for an empty or unreadable text. Years of
 // one or two digits land in the hundred years that begin 50 years before currentYear.

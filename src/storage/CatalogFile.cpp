@@ -10,6 +10,9 @@
 #include "TempFiles.h"
 
 #include <QFileInfo>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -28,6 +31,15 @@ void refuseSaveTarget(const QString &path)
     case TFileKind::Regular:
         break;
     }
+}
+
+// The document's memory, free now but scattered between the records made while it was read,
+// goes back to the system instead of staying with the program.
+void returnFreeMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 } // namespace
@@ -58,12 +70,19 @@ TCatalogTotals SaveCatalog(const TCatalog &catalog, const QString &path, const T
         return totals;
     }
 
+    // The document goes to its temporary file and, piece by piece as it is written, to the
+    // compression: the workers deflate the first blocks while the rest is still being written.
     TScratchFile document;
-    totals = WriteCatalogDocument(catalog, document.File(), progress);
-    if (!document.File().seek(0))
-        ThrowReadError(document.File());
     TReplacementFile next(path);
-    CompressFile(document.File(), next.File(), CatalogLevelIndex);
+    TFileCompressor compressed(next.File(), CatalogLevelIndex);
+    totals = WriteCatalogDocument(
+        catalog,
+        [&](const char *data, qint64 size) {
+            WriteAll(document.File(), data, size);
+            compressed.Write(data, size);
+        },
+        progress);
+    compressed.Finish();
     next.Commit(BackupFileName(path), step);
     return totals;
 }
@@ -78,7 +97,9 @@ std::optional<TCatalogTotals> LoadCatalog(TCatalog &catalog, const QString &path
         DecompressFile(path, document.File());
         if (!document.File().seek(0))
             ThrowReadError(document.File());
-        return ReadCatalogDocument(catalog, document.File(), progress);
+        const TCatalogTotals totals = ReadCatalogDocument(catalog, document.File(), progress);
+        returnFreeMemory();
+        return totals;
     } catch (...) {
         // Part of a catalog would look like all of it, and saving it would lose the rest.
         catalog.ClearCatalog();

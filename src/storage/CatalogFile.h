@@ -21,9 +21,9 @@ inline constexpr int CatalogLevelIndex = 3;
 QString BackupFileName(const QString &path);
 
 // Saves the catalog to the path, safe against a crash or a power loss at any moment: the document
-// goes to a temporary file, is compressed into a second one beside the target and synced to
-// disk, and only then does a file already under the path become BackupFileName(path), replacing
-// an older backup, while the new file takes the path (ReplaceFile.h gives the order of renames).
+// goes to a temporary file and, as it is written, is compressed into a second one beside the
+// target and synced to disk, and only then does a file already under the path become BackupFileName(path),
+// replacing an older backup, while the new file takes the path (ReplaceFile.h gives the order of renames).
 // Afterwards the path holds the new catalog and the backup name the previous one, and nothing
 // else is left: temporary files of an earlier save that was cut short are removed first. A
 // catalog without folders writes no file (the previous one is still moved to the backup). Calls

@@ -1,15 +1,16 @@
 #include "CatalogReader.h"
 
 #include "Catalog.h"
+#include "DocumentText.h"
 #include "StorageErrors.h"
 #include "support.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QIODevice>
 #include <charconv>
 #include <cstring>
 #include <pugixml.hpp>
-#include <unistd.h>
 
 namespace {
 
@@ -184,8 +185,8 @@ private:
 class TCatalogReadContext
 {
 public:
-    TCatalogReadContext(TCatalog &catalog, bool latin1)
-        : Catalog(catalog), Decoder(latin1), CurrentYear(QDate::currentDate().year()),
+    TCatalogReadContext(TCatalog &catalog, bool latin1, TDocumentText &text)
+        : Catalog(catalog), Decoder(latin1), Text(text), CurrentYear(QDate::currentDate().year()),
           Now(DayCountFromDateTime(QDateTime::currentDateTime()))
     {}
 
@@ -265,15 +266,23 @@ public:
 
     TCatalog &Catalog;
     const TValueDecoder Decoder;
+    TDocumentText &Text;
     TCatalogTotals Totals;
 
 private:
-    // Records of one folder mostly share their real path: one text serves them all.
+    // Records of one directory share one text of it, wherever they stand in the document: a
+    // real path costs its characters once per directory, not once per record.
     const QString &sharedRealPath(const char *value)
     {
-        if (!m_lastRealPathBytes || std::strcmp(m_lastRealPathBytes, value) != 0) {
-            m_lastRealPath = Decoder.Text(value);
-            m_lastRealPathBytes = value; // the parsed text lives as long as the document
+        if (*value == 0)
+            return m_noRealPath;
+        const QByteArray bytes = QByteArray::fromRawData(value, qsizetype(std::strlen(value)));
+        if (bytes != m_lastRealPathBytes) {
+            auto known = m_realPaths.constFind(bytes);
+            if (known == m_realPaths.cend())
+                known = m_realPaths.insert(QByteArray(value, bytes.size()), Decoder.Text(value));
+            m_lastRealPathBytes = known.key();
+            m_lastRealPath = known.value();
         }
         return m_lastRealPath;
     }
@@ -295,8 +304,10 @@ private:
 
     int CurrentYear;
     double Now;
-    const char *m_lastRealPathBytes = nullptr;
+    QHash<QByteArray, QString> m_realPaths; // by the bytes of the attribute
+    QByteArray m_lastRealPathBytes;
     QString m_lastRealPath;
+    const QString m_noRealPath;
     QString m_scratch;
 };
 
@@ -330,61 +341,28 @@ TFolderNode *ReadFolderElement(pugi::xml_node element, TFolderNode *parent, TCat
     catalog.AppendRecords(folder, std::move(records));
     // The folder counts as one with records even when its list came out empty.
     catalog.SetFolderImage(folder, TFolderNode::FilledImage);
-    // The records' elements are no longer needed; freeing them now keeps the document and the
-    // catalog from both being whole in memory at the end of a large load. The XML library frees
-    // a subtree recursively, so a container with deeper content stays until the document goes
-    // (which frees its memory without a walk).
-    if (flat)
+    // The records' elements and their text are no longer needed; freeing them now keeps the
+    // document and the catalog from both being whole in memory at the end of a large load. The
+    // XML library frees a subtree recursively, so a container with deeper content stays until the
+    // document goes (which frees its memory without a walk).
+    if (flat) {
+        // The container's text runs up to the next node of the document; nothing else points
+        // into it.
+        const char *from = container.name();
+        pugi::xml_node next = container;
+        while (next && !next.next_sibling())
+            next = next.parent();
+        next = next ? next.next_sibling() : pugi::xml_node();
+        const char *to = !next ? context.Text.Data() + context.Text.Size()
+                         : next.type() == pugi::node_element || next.type() == pugi::node_pi ? next.name()
+                                                                                             : next.value();
         element.remove_child(container);
+        context.Text.Release(from, to);
+    }
     return folder;
 }
 
 namespace {
-
-qint64 physicalMemory()
-{
-    const long pages = ::sysconf(_SC_PHYS_PAGES);
-    const long pageSize = ::sysconf(_SC_PAGESIZE);
-    return pages > 0 && pageSize > 0 ? qint64(pages) * pageSize : 0;
-}
-
-// Reads the device to its end into a buffer that pugixml takes over.
-std::pair<char *, size_t> readWhole(QIODevice &device)
-{
-    auto allocate = pugi::get_memory_allocation_function();
-    auto deallocate = pugi::get_memory_deallocation_function();
-    const qint64 expected = device.isSequential() ? 0 : std::max<qint64>(device.size() - device.pos(), 0);
-    // The document is parsed in memory; one larger than the computer's memory is a decompression
-    // bomb, not a catalog, and reading it would only end with the program killed.
-    if (const qint64 memory = physicalMemory(); memory > 0 && expected > memory)
-        throw ECatalogError(
-            QStringLiteral("The registry document of %1 bytes does not fit in memory").arg(expected));
-    size_t capacity = device.isSequential() ? 65536 : size_t(expected) + 1;
-    char *buffer = static_cast<char *>(allocate(capacity));
-    size_t size = 0;
-    for (;;) {
-        if (!buffer)
-            throw ECatalogError(QStringLiteral("Not enough memory to read the registry"));
-        if (size == capacity) {
-            char *larger = static_cast<char *>(allocate(capacity * 2));
-            if (larger)
-                std::memcpy(larger, buffer, size);
-            deallocate(buffer);
-            buffer = larger;
-            capacity *= 2;
-            continue;
-        }
-        const qint64 got = device.read(buffer + size, qint64(capacity - size));
-        if (got < 0) {
-            deallocate(buffer);
-            ThrowReadError(device);
-        }
-        if (got == 0)
-            break;
-        size += size_t(got);
-    }
-    return {buffer, size};
-}
 
 void checkDocumentLevel(const pugi::xml_document &document)
 {
@@ -416,19 +394,19 @@ TFolderNode *parentOf(TFolderNode *folder)
 
 TCatalogTotals ReadCatalogDocument(TCatalog &catalog, QIODevice &device, const TProgressFn &progress)
 {
-    const auto [buffer, size] = readWhole(device);
-    const bool latin1 = declaresLatin1(buffer, size);
+    TDocumentText text(device);
+    const bool latin1 = declaresLatin1(text.Data(), text.Size());
     pugi::xml_document document;
     // A Latin-1 document is parsed as it is, its bytes passed through; TValueDecoder reads them.
-    const pugi::xml_parse_result parsed = document.load_buffer_inplace_own(
-        buffer, size, ParseOptions, latin1 ? pugi::encoding_utf8 : pugi::encoding_auto);
+    const pugi::xml_parse_result parsed = document.load_buffer_inplace(
+        text.Data(), text.Size(), ParseOptions, latin1 ? pugi::encoding_utf8 : pugi::encoding_auto);
     if (!parsed)
         throw ECatalogError(QStringLiteral("XML error in the registry: %1 (at byte %2)")
                                 .arg(QString::fromUtf8(parsed.description()))
                                 .arg(parsed.offset));
     checkDocumentLevel(document);
 
-    TCatalogReadContext context(catalog, latin1);
+    TCatalogReadContext context(catalog, latin1, text);
     pugi::xml_node element = document.document_element();
     const qint64 total = context.Count(element, "Total", nullptr);
     TFolderNode *folder = nullptr; // the folder of the current element's level

@@ -21,7 +21,7 @@ constexpr int MaxIndentDepth = 16;
 
 // ---- TCatalogXmlWriter
 
-TCatalogXmlWriter::TCatalogXmlWriter(QIODevice &device) : m_device(device)
+TCatalogXmlWriter::TCatalogXmlWriter(TDocumentSink sink) : m_sink(std::move(sink))
 {
     m_buffer.reserve(FlushSize + 4096);
 }
@@ -51,6 +51,15 @@ void TCatalogXmlWriter::Attribute(std::string_view name, qint64 value)
     m_buffer += '"';
 }
 
+void TCatalogXmlWriter::AsciiAttribute(std::string_view name, std::string_view value)
+{
+    m_buffer += ' ';
+    m_buffer.append(name);
+    m_buffer.append("=\"");
+    m_buffer.append(value);
+    m_buffer += '"';
+}
+
 void TCatalogXmlWriter::reference(uint codePoint)
 {
     char digits[12];
@@ -60,11 +69,34 @@ void TCatalogXmlWriter::reference(uint codePoint)
     m_buffer += ';';
 }
 
+namespace {
+
+// Characters of ISO-8859-1 that the document holds as they are.
+bool standsForItself(char16_t c)
+{
+    return c >= 0x20 && c <= 0xFF && c != u'&' && c != u'<' && c != u'>' && c != u'"';
+}
+
+} // namespace
+
 void TCatalogXmlWriter::escaped(QStringView value)
 {
+    const char16_t *text = value.utf16();
     const qsizetype size = value.size();
     for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = value[i].unicode();
+        // Most text needs no reference: copy the run in one go.
+        qsizetype run = i;
+        while (run < size && standsForItself(text[run]))
+            ++run;
+        if (run > i) {
+            const size_t at = m_buffer.size();
+            m_buffer.resize(at + size_t(run - i));
+            std::copy(text + i, text + run, m_buffer.begin() + qsizetype(at));
+            i = run;
+            if (i == size)
+                break;
+        }
+        const char16_t c = text[i];
         switch (c) {
         case u'&':
             m_buffer.append("&amp;");
@@ -81,9 +113,7 @@ void TCatalogXmlWriter::escaped(QStringView value)
         default:
             break;
         }
-        if (c >= 0x20 && c <= 0xFF) {
-            m_buffer += char(c);
-        } else if (c < 0x20) {
+        if (c < 0x20) {
             // Literal tabs and line breaks would come back as blanks from an attribute.
             reference(c);
         } else if (QChar::isHighSurrogate(c) && i + 1 < size &&
@@ -108,7 +138,7 @@ void TCatalogXmlWriter::Flush()
 {
     if (m_buffer.empty())
         return;
-    WriteAll(m_device, m_buffer.data(), qint64(m_buffer.size()));
+    m_sink(m_buffer.data(), qint64(m_buffer.size()));
     m_buffer.clear();
 }
 
@@ -139,7 +169,8 @@ bool WriteFolderElement(const TFolderNode &folder, int depth, TCatalogXmlWriter 
             xml.Raw("<File");
             xml.Attribute("n", record->FileName);
             xml.Attribute("s", record->Size);
-            xml.Attribute("d", DateText(record->DateTime));
+            char date[DateTextLength];
+            xml.AsciiAttribute("d", std::string_view(date, size_t(WriteDateText(record->DateTime, date))));
             xml.Attribute("r", record->RealPath);
             // The digest of a record being digested is not final yet.
             xml.Attribute("m", record->State == fsDigesting ? QStringView() : QStringView(record->Md5));
@@ -170,7 +201,14 @@ void CloseFolderElement(int depth, TCatalogXmlWriter &xml)
 
 TCatalogTotals WriteCatalogDocument(const TCatalog &catalog, QIODevice &device, const TProgressFn &progress)
 {
-    TCatalogXmlWriter xml(device);
+    return WriteCatalogDocument(
+        catalog, [&device](const char *data, qint64 size) { WriteAll(device, data, size); }, progress);
+}
+
+TCatalogTotals WriteCatalogDocument(const TCatalog &catalog, const TDocumentSink &sink,
+                                    const TProgressFn &progress)
+{
+    TCatalogXmlWriter xml(sink);
     TCatalogTotals totals;
     const qint64 folderCount = catalog.FolderCount();
     xml.Raw("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>");

@@ -18,6 +18,7 @@
 #include "Progress.h"
 
 #include <QStringView>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -25,12 +26,14 @@ class QIODevice;
 class TCatalog;
 class TFolderNode;
 
-// Buffered XML output in ISO-8859-1 to an open device; Flush() writes what is buffered. Throws
-// EFileError when the device refuses a write.
+// Where the document goes: its bytes in order, in pieces of about 64 KiB.
+using TDocumentSink = std::function<void(const char *data, qint64 size)>;
+
+// Buffered XML output in ISO-8859-1 to a sink; Flush() hands over what is buffered.
 class TCatalogXmlWriter
 {
 public:
-    explicit TCatalogXmlWriter(QIODevice &device);
+    explicit TCatalogXmlWriter(TDocumentSink sink);
 
     void Raw(std::string_view ascii) { m_buffer.append(ascii); }
     void StartLine(int depth); // indentation of an element at that depth
@@ -38,6 +41,8 @@ public:
     // name="value" with a blank before it, the value escaped.
     void Attribute(std::string_view name, QStringView value);
     void Attribute(std::string_view name, qint64 value);
+    // A value known to need no escaping.
+    void AsciiAttribute(std::string_view name, std::string_view value);
     void FlushIfFull();
     void Flush();
 
@@ -45,7 +50,7 @@ private:
     void escaped(QStringView value);
     void reference(uint codePoint);
 
-    QIODevice &m_device;
+    TDocumentSink m_sink;
     std::string m_buffer;
 };
 
@@ -53,6 +58,9 @@ private:
 // count) after each folder whose pre-order position is a multiple of 10. Returns the number of
 // records written and the sum of their sizes. Throws EFileError when the device refuses a write.
 TCatalogTotals WriteCatalogDocument(const TCatalog &catalog, QIODevice &device,
+                                    const TProgressFn &progress = {});
+// The same into a sink, which throws to stop the writing.
+TCatalogTotals WriteCatalogDocument(const TCatalog &catalog, const TDocumentSink &sink,
                                     const TProgressFn &progress = {});
 
 // Writes the folder's start tag and its Files element at the given depth, and adds its records

@@ -1,6 +1,7 @@
 #include "CompressFiles.h"
 
 #include "DiskFiles.h"
+#include "ParallelCompression.h"
 #include "ZStreams.h"
 
 #include <QFile>
@@ -54,7 +55,7 @@ void CompressFile(const QString &sourcePath, const QString &targetPath, int leve
 
 void CompressFile(QIODevice &source, QIODevice &target, int levelIndex)
 {
-    TZCompressionStream compressed(target, levelIndex);
+    TFileCompressor compressed(target, levelIndex);
     std::unique_ptr<char[]> piece(new char[CopyPieceSize]);
     for (;;) {
         const qint64 got = source.read(piece.get(), CopyPieceSize);
@@ -86,4 +87,32 @@ void DecompressFile(const QString &sourcePath, QIODevice &target)
     QFile source;
     OpenRegularForReading(source, sourcePath);
     decompressOpened(source, target);
+}
+
+// ---- TFileCompressor
+
+TFileCompressor::TFileCompressor(QIODevice &target, int levelIndex)
+{
+    if (levelIndex == 3)
+        m_parallel = std::make_unique<TParallelCompressionStream>(target);
+    else
+        m_single = std::make_unique<TZCompressionStream>(target, levelIndex);
+}
+
+TFileCompressor::~TFileCompressor() = default;
+
+void TFileCompressor::Write(const char *data, qint64 count)
+{
+    if (m_parallel)
+        m_parallel->Write(data, count);
+    else
+        m_single->Write(data, count);
+}
+
+void TFileCompressor::Finish()
+{
+    if (m_parallel)
+        m_parallel->Finish();
+    else
+        m_single->Finish();
 }

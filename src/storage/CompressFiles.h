@@ -7,11 +7,15 @@
 // device is refused with EFileError before anything is read.
 
 #include <QString>
+#include <memory>
 
 class QIODevice;
+class TParallelCompressionStream;
+class TZCompressionStream;
 
 // Compresses the source file into the target (created, or truncated when it exists) at the level
-// index of TZCompressionStream (3 for a catalog file). Does nothing when there is no source file.
+// index of TZCompressionStream (3 for a catalog file: on every core, ParallelCompression.h). Does
+// nothing when there is no source file.
 void CompressFile(const QString &sourcePath, const QString &targetPath, int levelIndex);
 // The same from an open device (read from its current position to its end) into an open device
 // (written from its current position); both stay open. How the data is compressed lives here
@@ -24,3 +28,22 @@ void CompressFile(QIODevice &source, QIODevice &target, int levelIndex);
 void DecompressFile(const QString &sourcePath, const QString &targetPath);
 // The same into an open device, written from its current position; it stays open.
 void DecompressFile(const QString &sourcePath, QIODevice &target);
+
+// What CompressFile does, for data that arrives in pieces: compresses what is written to it into
+// the target (from its current position) at the level index. The result is complete after
+// Finish(); the target must outlive the compressor.
+class TFileCompressor
+{
+public:
+    TFileCompressor(QIODevice &target, int levelIndex);
+    ~TFileCompressor();
+    TFileCompressor(const TFileCompressor &) = delete;
+    TFileCompressor &operator=(const TFileCompressor &) = delete;
+
+    void Write(const char *data, qint64 count);
+    void Finish();
+
+private:
+    std::unique_ptr<TParallelCompressionStream> m_parallel; // level index 3
+    std::unique_ptr<TZCompressionStream> m_single;          // every other level
+};

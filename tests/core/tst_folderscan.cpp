@@ -137,6 +137,23 @@ private Q_SLOTS:
         QCOMPARE(folderNames(catalog).mid(3), QStringList({"Data\\(2)", "Data\\x\\(2)"}));
     }
 
+    void recordsOfOneDirectoryShareOneRealPathText()
+    {
+        QTemporaryDir dir;
+        const QString data = dir.path() + QStringLiteral("/Data/");
+        for (const char *name : {"a.txt", "b.txt", "sub/c.txt", "sub/d.txt", "e.txt"})
+            writeFile(data + QString::fromLatin1(name), 1);
+        TCatalog catalog;
+        QCOMPARE(AddFolderStructure(catalog, QString(), data), 5);
+        for (const TFolderNode *folder :
+             {catalog.RootFolders()[0].get(), catalog.RootFolders()[0]->SubFolders()[0].get()}) {
+            QCOMPARE(folder->RecordCount(), folder->Parent() ? 2 : 3);
+            for (const auto &record : folder->Records())
+                QCOMPARE(record->RealPath.constData(), folder->Record(0)->RealPath.constData());
+        }
+        QCOMPARE(catalog.RootFolders()[0]->Record(0)->RealPath, data);
+    }
+
     void folderNamesAreReusedOnlyWhenExactlyEqual()
     {
         TCatalog catalog;

@@ -1,6 +1,7 @@
 #include "Catalog.h"
 #include "CatalogFile.h"
 #include "CatalogWriter.h"
+#include "ParallelCompression.h"
 #include "StorageErrors.h"
 #include "StorageTestTools.h"
 #include "TempFiles.h"
@@ -201,6 +202,41 @@ private Q_SLOTS:
         QCOMPARE(loaded.RootFolders()[0]->SubFolders()[1]->ImageIndex(), TFolderNode::EmptyImage);
         QCOMPARE(loaded.RootFolders()[0]->Record(0)->State, fsDigested);
         QCOMPARE(loaded.RootFolders()[0]->Record(1)->State, fsPending);
+    }
+
+    // A document of several compression blocks, read back while the text of each folder's
+    // records goes back to the system; records of one directory, wherever they stand, come back
+    // sharing one real-path text.
+    void largeCatalogComesBackWithOneTextPerDirectory()
+    {
+        TCatalog original;
+        for (int f = 0; f < 20; ++f) {
+            TFolderNode *folder = original.AddFolder(nullptr, QStringLiteral("Folder %1").arg(f));
+            for (int i = 0; i < 1000; ++i) {
+                const QString realPath =
+                    i % 3 == 2 ? QString() : QStringLiteral("/disk/dir%1/").arg((f + i) % 4);
+                const QString md5 = QStringLiteral("%1").arg(f * 1000 + i, 32, 16, QLatin1Char('0'));
+                addRecord(original, folder,
+                          record(QStringLiteral("file_%1_%2.dat").arg(f).arg(i), i, md5, realPath));
+            }
+        }
+        SaveCatalog(original, path("large.dat"));
+        QVERIFY(documentOf(original).size() > 2 * TParallelCompressionStream::BlockSize);
+        QCOMPARE(contentOf(path("large.dat")).left(2), QByteArray("\x78\xDA"));
+
+        TCatalog loaded;
+        LoadCatalog(loaded, path("large.dat"));
+        QCOMPARE(describe(loaded), describe(original));
+        QHash<QString, const QChar *> texts;
+        loaded.ForEachFolder([&](TFolderNode *folder) {
+            for (const auto &file : folder->Records()) {
+                if (!file->RealPath.isEmpty())
+                    QCOMPARE(texts.value(file->RealPath, file->RealPath.constData()),
+                             file->RealPath.constData());
+                texts.insert(file->RealPath, file->RealPath.constData());
+            }
+        });
+        QCOMPARE(texts.size(), 5); // four directories and no real path
     }
 
     void textsComeBackUnchanged_data()
