@@ -61,10 +61,7 @@ void TDravikForm::AddFilesToFolder(QStringList candidates, TFolderNode *folder)
         records.reserve(size_t(candidates.size()));
         for (qsizetype taken = 1; taken <= candidates.size(); ++taken) {
             SetProgress(taken);
-            auto record = NewRecordFromDisk(candidates[taken - 1]);
-            if (!records.empty() && records.back()->RealPath == record->RealPath)
-                record->RealPath = records.back()->RealPath; // one text for files of one directory
-            records.push_back(std::move(record));
+            records.push_back(NewRecordFromDisk(candidates[taken - 1]));
         }
         // Joined in one go: the list and the queue see them together, each in candidate order.
         m_catalog.AddRecords(folder, std::move(records));
