@@ -67,6 +67,8 @@ void TDravikForm::AddFilesToFolder(QStringList candidates, TFolderNode *folder)
         m_catalog.AddRecords(folder, std::move(records));
         SetModified(true);
     }
+    // The boxes let messages run: the folder is shown afterwards only if it is still there.
+    const TCatalogWatch watch(m_catalog, {}, {folder});
     if (duplicates > 0)
         m_prompts.Information(
             QString::number(duplicates) +
@@ -76,8 +78,10 @@ void TDravikForm::AddFilesToFolder(QStringList candidates, TFolderNode *folder)
         m_prompts.Information(
             QString::number(missing) +
             QStringLiteral(" file(s) was not added, does not exist or cannot be accessed."));
-    FillFileList(folder);
-    SelectFolder(folder);
+    if (watch.Holds(folder)) {
+        FillFileList(folder);
+        SelectFolder(folder);
+    }
     if (!m_scheduler.Md5Running() && !m_catalog.Md5Queue().empty())
         m_scheduler.PostMd5Next();
 }
