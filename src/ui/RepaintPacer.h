@@ -5,10 +5,12 @@
 // handed over every few dozen microseconds, each changing one row and scrolling the list), the
 // window would paint for every one of them. The pacer lets one update request through per frame
 // and holds the others back until the frame is over, when one request paints everything changed
-// meanwhile. A frame also lasts at least PaintShare times as long as its painting took, so that
-// a window whose every frame repaints much (the list scrolled on by a fast digest queue) keeps
-// most of its thread for the work that changes it. Input and the window's own expose events are
-// never held back.
+// meanwhile. Input and the window's own expose events are never held back.
+//
+// While the user is not working the window (no input for a moment) and the changes come by
+// themselves, a frame also lasts at least PaintShare times as long as its painting took: a list
+// scrolled on by a fast digest queue repaints whole every frame, and each paint holds up the
+// hand-over the worker waits for. While the user works the window, frames keep their pace.
 //
 // User-interface thread only; install it on a top-level window.
 
@@ -24,8 +26,9 @@ class TRepaintPacer : public QObject
 
 public:
     static constexpr qint64 FrameMilliseconds = 16;
-    static constexpr qint64 PaintShare = 8;
+    static constexpr qint64 PaintShare = 16;
     static constexpr qint64 LongestFrameMilliseconds = 100;
+    static constexpr qint64 InputPaceMilliseconds = 250; // after the last input, frames keep their pace
 
     explicit TRepaintPacer(QWidget *window);
 
@@ -37,6 +40,7 @@ private:
 
     QWidget *m_window;
     QElapsedTimer m_sinceLastFrame;
+    QElapsedTimer m_sinceInput;
     qint64 m_frameMilliseconds = FrameMilliseconds; // the frame that began last
     QTimer m_nextFrame;
 };
