@@ -10,6 +10,7 @@
 //   bench-add-folders [files]   (default 100000)
 
 #include "BenchMedian.h"
+#include "BenchProcess.h"
 #include "BenchPrompts.h"
 #include "main.h"
 
@@ -17,7 +18,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <cstdio>
@@ -60,14 +60,7 @@ QStringList makeTree(const QString &top, int files)
 
 double timeFind(const QString &top)
 {
-    QElapsedTimer timer;
-    timer.start();
-    QProcess find;
-    find.setStandardOutputFile(QProcess::nullDevice());
-    find.start(QStringLiteral("find"), {top, "-type", "f", "-printf", "%s %T@ %p\\n"});
-    if (!find.waitForFinished(-1) || find.exitCode() != 0)
-        fail(QStringLiteral("find failed"));
-    return double(timer.nsecsElapsed()) / 1e9;
+    return SecondsOfRun(QStringLiteral("find"), {top, "-type", "f", "-printf", "%s %T@ %p\\n"});
 }
 
 double timeAddFolders(const QString &top, int files)

@@ -13,6 +13,7 @@
 // both medians, the worst event wait and, last, "ratio <queue/md5sum>".
 
 #include "BenchMedian.h"
+#include "BenchProcess.h"
 #include "BenchPrompts.h"
 #include "main.h"
 
@@ -22,7 +23,6 @@
 #include <QEvent>
 #include <QFile>
 #include <QHash>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -69,16 +69,9 @@ qint64 generateFiles(const QString &root, int files, int folders, QList<QStringL
 
 double runMd5sum(const QString &root)
 {
-    QElapsedTimer timer;
-    timer.start();
-    QProcess process;
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.start(
+    return SecondsOfRun(
         QStringLiteral("sh"),
         {QStringLiteral("-c"), QStringLiteral("find \"$0\" -type f -print0 | xargs -0 md5sum"), root});
-    if (!process.waitForFinished(-1) || process.exitCode() != 0)
-        fail(QStringLiteral("md5sum failed"));
-    return double(timer.nsecsElapsed()) / 1e9;
 }
 
 // An event posted on a clock; the receiver keeps how long the longest one waited.
