@@ -17,6 +17,10 @@ namespace {
 // holding up the results does not leave the other readers idle for long, and that readers
 // started early keep reading while the records are still being made.
 constexpr size_t AheadPerJob = 4096;
+// How many results the caller's thread lets gather before it is woken again. Within the files
+// the readers may claim, so the last of a run is always read.
+constexpr size_t DeliveryRun = 32;
+static_assert(DeliveryRun <= AheadPerJob);
 
 // FileSizeOf(path) >= 0, without working out the file's date.
 bool isRegularFile(const QString &path)
@@ -82,8 +86,15 @@ public:
                 std::unique_lock lock(m_mutex);
                 TSlot &slot = m_slots[index % m_slots.size()];
                 if (!slot.Filled) {
-                    m_deliveryWaitsFor = index;
-                    m_resultReady.wait(lock, [&] { return slot.Filled; });
+                    // Woken once for a run of files rather than for each: the readers then keep
+                    // both cores without this thread taking turns with them.
+                    const size_t last = std::min(index + DeliveryRun, m_paths.size()) - 1;
+                    m_deliveryWaitsFor = last;
+                    m_resultReady.wait(lock, [&] { return m_slots[last % m_slots.size()].Filled; });
+                    if (!slot.Filled) {
+                        m_deliveryWaitsFor = index;
+                        m_resultReady.wait(lock, [&] { return slot.Filled; });
+                    }
                     m_deliveryWaitsFor = NoIndex;
                 }
                 result = std::move(slot.Result);
