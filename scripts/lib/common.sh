@@ -10,7 +10,7 @@ DRAVIK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 DRAVIK_BUILD_PACKAGES=(
     cmake make g++ pkg-config
     qt6-base-dev qt6-svg-dev libgl-dev
-    zlib1g-dev libpugixml-dev
+    zlib1g-dev
     fonts-dejavu-core exfatprogs exfat-fuse
     hashdeep python3
 )

@@ -1,8 +1,8 @@
 #include "CatalogReader.h"
 
 #include "Catalog.h"
-#include "DocumentText.h"
 #include "StorageErrors.h"
+#include "XmlPullReader.h"
 #include "support.h"
 
 #include <QDateTime>
@@ -10,28 +10,13 @@
 #include <QIODevice>
 #include <charconv>
 #include <cstring>
-#include <pugixml.hpp>
+#include <optional>
+#include <utility>
 
 namespace {
 
 // A Files count is a hint for reserving room, never trusted beyond this.
 constexpr qint64 MaxReservedRecords = 1 << 20;
-
-// The parser only finds the elements and the raw attribute values: references, entities and
-// white space in values are decoded by TValueDecoder below, together with the conversion from the
-// document's encoding, in one pass per value. Comments and processing instructions are kept only
-// so that the document level can be checked. Entities declared in a DTD are never expanded.
-constexpr unsigned ParseOptions = pugi::parse_comments | pugi::parse_pi;
-
-bool named(const pugi::xml_node &node, const char *name)
-{
-    return node.type() == pugi::node_element && std::strcmp(node.name(), name) == 0;
-}
-
-bool isFolder(const pugi::xml_node &node)
-{
-    return named(node, "Folder");
-}
 
 // A decimal integer, the whole text; nullopt for anything else (empty, blanks, letters, overflow).
 std::optional<qint64> decimal(QByteArrayView text)
@@ -44,10 +29,9 @@ std::optional<qint64> decimal(QByteArrayView text)
 }
 
 // True when the document declares ISO-8859-1: its bytes are then Latin-1 characters, otherwise
-// UTF-8 (after pugixml's own conversion of UTF-16 and UTF-32).
-bool declaresLatin1(const char *buffer, size_t size)
+// UTF-8 (UTF-16 and UTF-32 documents reach the reader as UTF-8).
+bool declaresLatin1(QByteArrayView head)
 {
-    const QByteArrayView head(buffer, qsizetype(std::min<size_t>(size, 256)));
     if (!head.startsWith("<?xml"))
         return false;
     const qsizetype end = head.indexOf("?>");
@@ -55,14 +39,14 @@ bool declaresLatin1(const char *buffer, size_t size)
     const qsizetype at = declaration.indexOf("encoding");
     if (at < 0)
         return false;
-    QByteArray value = declaration.sliced(at + 8).trimmed().toByteArray();
+    QByteArrayView value = declaration.sliced(at + 8).trimmed();
     if (!value.startsWith('='))
         return false;
-    value = value.mid(1).trimmed();
+    value = value.sliced(1).trimmed();
     if (value.size() < 2 || (value[0] != '"' && value[0] != '\''))
         return false;
     const qsizetype close = value.indexOf(value[0], 1);
-    const QByteArray name = value.mid(1, close < 0 ? -1 : close - 1).toLower();
+    const QByteArray name = value.sliced(1, close < 0 ? value.size() - 1 : close - 1).toByteArray().toLower();
     return name == "iso-8859-1" || name == "iso8859-1" || name == "iso_8859-1" || name == "latin1" ||
            name == "latin-1";
 }
@@ -74,27 +58,25 @@ class TValueDecoder
 public:
     explicit TValueDecoder(bool latin1) : m_latin1(latin1) {}
 
-    QString Text(const char *value) const
+    QString Text(QByteArrayView value) const
     {
-        const qsizetype size = qsizetype(std::strlen(value));
-        if (!needsDecoding(value, size))
-            return plain(value, size);
-        return decoded(value, size);
+        if (!needsDecoding(value.data(), value.size()))
+            return plain(value.data(), value.size());
+        return decoded(value.data(), value.size());
     }
 
     // The value as bytes for a number: decoded only when it has to be.
-    QByteArray Ascii(const char *value) const
+    QByteArray Ascii(QByteArrayView value) const
     {
-        const qsizetype size = qsizetype(std::strlen(value));
-        if (!needsDecoding(value, size))
-            return QByteArray::fromRawData(value, size);
-        return decoded(value, size).toUtf8();
+        if (!needsDecoding(value.data(), value.size()))
+            return QByteArray::fromRawData(value.data(), value.size());
+        return decoded(value.data(), value.size()).toUtf8();
     }
 
-    bool IsPlainAscii(const char *value, qsizetype size) const
+    bool IsPlainAscii(QByteArrayView value) const
     {
-        for (qsizetype i = 0; i < size; ++i) {
-            const uchar c = uchar(value[i]);
+        for (const char byte : value) {
+            const uchar c = uchar(byte);
             if (c >= 0x80 || c == '&' || c == '\t' || c == '\n' || c == '\r')
                 return false;
         }
@@ -180,29 +162,191 @@ private:
     bool m_latin1;
 };
 
-} // namespace
+// The first attribute of that name; the first of repeated attributes counts.
+std::optional<QByteArrayView> attributeValue(const std::vector<TXmlAttribute> &attributes,
+                                             QByteArrayView name)
+{
+    for (const TXmlAttribute &attribute : attributes) {
+        if (attribute.Name == name)
+            return attribute.Value;
+    }
+    return std::nullopt;
+}
 
-class TCatalogReadContext
+// What an open element is to the catalog.
+struct TOpenElement
+{
+    enum TRole : quint8
+    {
+        Tree,
+        Folder,
+        Records, // the Files element of a folder that counts files
+    };
+    TRole Role;
+    bool HasFolderChild = false;
+    bool HasRecordsElement = false; // its first element that is not a Folder has been met
+    TFolderNode *Node = nullptr;
+    qint64 Files = 0;
+    qint64 Folders = 0;
+};
+
+// Builds the catalog from the document's elements as they come: a folder when its start tag is
+// read, its records when its Files element ends. Elements whose content is not read are passed
+// over by depth alone.
+class TCatalogDocumentReader
 {
 public:
-    TCatalogReadContext(TCatalog &catalog, bool latin1, TDocumentText &text)
-        : Catalog(catalog), Decoder(latin1), Text(text), CurrentYear(QDate::currentDate().year()),
-          Now(DayCountFromDateTime(QDateTime::currentDateTime()))
+    TCatalogDocumentReader(TCatalog &catalog, QIODevice &device, const TProgressFn &progress)
+        : m_catalog(catalog), m_xml(device),
+          m_decoder(!m_xml.ConvertedToUtf8() && declaresLatin1(m_xml.Head())), m_progress(progress),
+          m_currentYear(QDate::currentDate().year()),
+          m_now(DayCountFromDateTime(QDateTime::currentDateTime()))
     {}
 
-    // The count in the attribute, 0 when it is absent.
-    qint64 Count(const pugi::xml_node &element, const char *attribute, const TFolderNode *folder) const
+    TCatalogTotals Read()
     {
-        const pugi::xml_attribute value = element.attribute(attribute);
-        if (!value)
-            return 0;
-        if (const auto count = decimal(Decoder.Ascii(value.value())))
-            return *count;
-        throw ECatalogError(QStringLiteral("The %1 count %2 of %3 is not a decimal integer")
-                                .arg(QString::fromUtf8(attribute), Quoted(value.value()), placeOf(folder)));
+        for (;;) {
+            switch (m_xml.Next()) {
+            case TXmlPullReader::StartElement:
+                start();
+                break;
+            case TXmlPullReader::EndElement:
+                end();
+                break;
+            case TXmlPullReader::Markup:
+                if (m_treeRead)
+                    throwContentAfterTree();
+                break;
+            case TXmlPullReader::EndOfDocument: // after the document element, which is the Tree
+                return m_totals;
+            }
+        }
     }
 
-    QString Quoted(const char *value) const { return u'"' + Decoder.Text(value) + u'"'; }
+private:
+    void start()
+    {
+        if (m_passedDepth > 0) {
+            ++m_passedDepth;
+            return;
+        }
+        const QByteArrayView name = m_xml.Name();
+        if (m_open.empty()) {
+            startTree(name);
+            return;
+        }
+        TOpenElement &parent = m_open.back();
+        switch (parent.Role) {
+        case TOpenElement::Tree:
+        case TOpenElement::Folder:
+            if (name == "Folder") {
+                parent.HasFolderChild = true;
+                if (parent.Folders >= 1) {
+                    startFolder(parent.Node);
+                    return;
+                }
+            } else if (parent.Role == TOpenElement::Folder && !parent.HasRecordsElement) {
+                parent.HasRecordsElement = true;
+                if (parent.Files >= 1) {
+                    m_records.reserve(size_t(std::min(parent.Files, MaxReservedRecords)));
+                    m_open.push_back({TOpenElement::Records});
+                    return;
+                }
+            }
+            break;
+        case TOpenElement::Records:
+            if (name == "File")
+                readRecord(m_open[m_open.size() - 2].Node);
+            break;
+        }
+        m_passedDepth = 1;
+    }
+
+    void end()
+    {
+        if (m_passedDepth > 0) {
+            --m_passedDepth;
+            return;
+        }
+        const TOpenElement element = m_open.back();
+        m_open.pop_back();
+        switch (element.Role) {
+        case TOpenElement::Tree:
+            requireFolderChild(element);
+            m_treeRead = true;
+            break;
+        case TOpenElement::Folder:
+            if (element.Files >= 1 && !element.HasRecordsElement)
+                throw ECatalogError(QStringLiteral("Folder \"%1\" counts %2 files but has no Files element")
+                                        .arg(TCatalog::FolderPath(element.Node))
+                                        .arg(element.Files));
+            requireFolderChild(element);
+            break;
+        case TOpenElement::Records: {
+            TFolderNode *folder = m_open.back().Node;
+            m_totals.Files += qint64(m_records.size());
+            m_catalog.AppendRecords(folder, std::exchange(m_records, {}));
+            // The folder counts as one with records even when its list came out empty.
+            m_catalog.SetFolderImage(folder, TFolderNode::FilledImage);
+            break;
+        }
+        }
+    }
+
+    void startTree(QByteArrayView name)
+    {
+        if (m_treeRead)
+            throwContentAfterTree();
+        if (name != "Tree")
+            throw ECatalogError(
+                QStringLiteral("The document element is <%1>, not <Tree>").arg(QString::fromUtf8(name)));
+        m_total = count("Total", nullptr);
+        m_open.push_back({TOpenElement::Tree});
+        m_open.back().Folders = count("Folders", nullptr);
+        if (m_progress)
+            m_progress(0, m_total);
+    }
+
+    void startFolder(TFolderNode *parent)
+    {
+        const std::optional<QByteArrayView> name = attributeValue(m_xml.Attributes(), "Name");
+        TFolderNode *folder = m_catalog.AddFolder(parent, name ? m_decoder.Text(*name) : QString());
+        m_open.push_back({TOpenElement::Folder});
+        TOpenElement &element = m_open.back();
+        element.Node = folder;
+        element.Files = count("Files", folder);
+        element.Folders = count("Folders", folder);
+        if (m_progress && ++m_foldersRead % 5 == 0)
+            m_progress(m_foldersRead, m_total);
+    }
+
+    void requireFolderChild(const TOpenElement &element) const
+    {
+        if (element.Folders < 1 || element.HasFolderChild)
+            return;
+        throw ECatalogError(QStringLiteral("%1 counts %2 sub-folders but contains none")
+                                .arg(element.Node ? placeOf(element.Node) : QStringLiteral("The registry"))
+                                .arg(element.Folders));
+    }
+
+    [[noreturn]] static void throwContentAfterTree()
+    {
+        throw ECatalogError(QStringLiteral("The registry has unexpected content after its <Tree> element"));
+    }
+
+    // The count in the attribute of the current element, 0 when it is absent.
+    qint64 count(const char *attribute, const TFolderNode *folder) const
+    {
+        const std::optional<QByteArrayView> value = attributeValue(m_xml.Attributes(), attribute);
+        if (!value)
+            return 0;
+        if (const auto number = decimal(m_decoder.Ascii(*value)))
+            return *number;
+        throw ECatalogError(QStringLiteral("The %1 count %2 of %3 is not a decimal integer")
+                                .arg(QString::fromUtf8(attribute), quoted(*value), placeOf(folder)));
+    }
+
+    QString quoted(QByteArrayView value) const { return u'"' + m_decoder.Text(value) + u'"'; }
 
     static QString placeOf(const TFolderNode *folder)
     {
@@ -210,77 +354,70 @@ public:
                       : QStringLiteral("the registry");
     }
 
-    std::unique_ptr<TFileDat> ReadRecord(const pugi::xml_node &file, const TFolderNode *folder)
+    void readRecord(const TFolderNode *folder)
     {
         auto record = std::make_unique<TFileDat>();
-        record->DateTime = Now; // a record without a date gets the time of loading
+        record->DateTime = m_now; // a record without a date gets the time of loading
         unsigned seen = 0;
-        for (pugi::xml_attribute attribute = file.first_attribute(); attribute;
-             attribute = attribute.next_attribute()) {
-            const char *name = attribute.name();
-            if (name[0] == 0 || name[1] != 0)
+        for (const TXmlAttribute &attribute : m_xml.Attributes()) {
+            if (attribute.Name.size() != 1)
                 continue;
             static constexpr char Names[] = "nsdrmc";
-            const char *known = std::strchr(Names, name[0]);
+            const char *known = std::strchr(Names, attribute.Name[0]);
             if (!known)
                 continue;
             const unsigned bit = 1u << (known - Names);
             if (seen & bit)
                 continue; // the first of repeated attributes counts
             seen |= bit;
-            const char *value = attribute.value();
-            switch (name[0]) {
+            const QByteArrayView value = attribute.Value;
+            switch (*known) {
             case 'n':
-                record->FileName = Decoder.Text(value);
+                record->FileName = m_decoder.Text(value);
                 break;
             case 's':
-                if (const auto size = decimal(Decoder.Ascii(value)))
+                if (const auto size = decimal(m_decoder.Ascii(value)))
                     record->Size = *size;
                 else
                     throw ECatalogError(
                         QStringLiteral("The size %1 of file %2 in %3 is not a decimal integer")
-                            .arg(Quoted(value), Quoted(file.attribute("n").value()), placeOf(folder)));
+                            .arg(quoted(value), quoted(attributeValue(m_xml.Attributes(), "n").value_or("")),
+                                 placeOf(folder)));
                 break;
             case 'd':
-                record->DateTime = ParseDateText(dateText(value), CurrentYear);
+                record->DateTime = ParseDateText(dateText(value), m_currentYear);
                 break;
             case 'r':
                 record->RealPath = sharedRealPath(value);
                 break;
             case 'm':
-                record->Md5 = Decoder.Text(value);
+                record->Md5 = m_decoder.Text(value);
                 if (record->Md5.size() > Md5TextLength)
                     record->Md5.truncate(Md5TextLength);
                 break;
             case 'c':
-                if (*value)
-                    record->Comment = Decoder.Text(value);
+                if (!value.isEmpty())
+                    record->Comment = m_decoder.Text(value);
                 break;
             default:
                 break;
             }
         }
         record->State = record->Md5.isEmpty() ? fsPending : fsDigested;
-        return record;
+        m_totals.TotalSize += record->Size;
+        m_records.push_back(std::move(record));
     }
 
-    TCatalog &Catalog;
-    const TValueDecoder Decoder;
-    TDocumentText &Text;
-    TCatalogTotals Totals;
-
-private:
     // Records of one directory share one text of it, wherever they stand in the document: a
     // real path costs its characters once per directory, not once per record.
-    const QString &sharedRealPath(const char *value)
+    const QString &sharedRealPath(QByteArrayView value)
     {
-        if (*value == 0)
+        if (value.isEmpty())
             return m_noRealPath;
-        const QByteArray bytes = QByteArray::fromRawData(value, qsizetype(std::strlen(value)));
-        if (bytes != m_lastRealPathBytes) {
-            auto known = m_realPaths.constFind(bytes);
+        if (value != m_lastRealPathBytes) {
+            auto known = m_realPaths.constFind(QByteArray::fromRawData(value.data(), value.size()));
             if (known == m_realPaths.cend())
-                known = m_realPaths.insert(QByteArray(value, bytes.size()), Decoder.Text(value));
+                known = m_realPaths.insert(value.toByteArray(), m_decoder.Text(value));
             m_lastRealPathBytes = known.key();
             m_lastRealPath = known.value();
         }
@@ -288,168 +425,42 @@ private:
     }
 
     // The date as a text without a fresh allocation for each record.
-    const QString &dateText(const char *value)
+    const QString &dateText(QByteArrayView value)
     {
-        const qsizetype size = qsizetype(std::strlen(value));
-        if (!Decoder.IsPlainAscii(value, size)) {
-            m_scratch = Decoder.Text(value);
+        if (!m_decoder.IsPlainAscii(value)) {
+            m_scratch = m_decoder.Text(value);
             return m_scratch;
         }
-        m_scratch.resize(size);
+        m_scratch.resize(value.size());
         QChar *out = m_scratch.data();
-        for (qsizetype i = 0; i < size; ++i)
-            out[i] = QChar(uchar(value[i]));
+        for (const char c : value)
+            *out++ = QChar(uchar(c));
         return m_scratch;
     }
 
-    int CurrentYear;
-    double Now;
-    QHash<QByteArray, QString> m_realPaths; // by the bytes of the attribute
+    TCatalog &m_catalog;
+    TXmlPullReader m_xml;
+    const TValueDecoder m_decoder;
+    const TProgressFn &m_progress;
+    const int m_currentYear;
+    const double m_now;
+    TCatalogTotals m_totals;
+    qint64 m_total = 0;
+    qint64 m_foldersRead = 0;
+    bool m_treeRead = false;
+    std::vector<TOpenElement> m_open;
+    qint64 m_passedDepth = 0;                         // elements open inside one whose content is not read
+    std::vector<std::unique_ptr<TFileDat>> m_records; // of the Files element being read
+    QHash<QByteArray, QString> m_realPaths;           // by the bytes of the attribute
     QByteArray m_lastRealPathBytes;
     QString m_lastRealPath;
     const QString m_noRealPath;
     QString m_scratch;
 };
 
-TFolderNode *ReadFolderElement(pugi::xml_node element, TFolderNode *parent, TCatalogReadContext &context)
-{
-    TCatalog &catalog = context.Catalog;
-    TFolderNode *folder = catalog.AddFolder(parent, context.Decoder.Text(element.attribute("Name").value()));
-    const qint64 fileCount = context.Count(element, "Files", folder);
-    if (fileCount < 1)
-        return folder;
-
-    pugi::xml_node container = element.first_child();
-    while (container && (container.type() != pugi::node_element || isFolder(container)))
-        container = container.next_sibling();
-    if (!container)
-        throw ECatalogError(QStringLiteral("Folder \"%1\" counts %2 files but has no Files element")
-                                .arg(TCatalog::FolderPath(folder))
-                                .arg(fileCount));
-
-    std::vector<std::unique_ptr<TFileDat>> records;
-    records.reserve(size_t(std::min(fileCount, MaxReservedRecords)));
-    bool flat = true; // the container holds nothing below its children
-    for (pugi::xml_node file = container.first_child(); file; file = file.next_sibling()) {
-        flat = flat && !file.first_child();
-        if (!named(file, "File"))
-            continue;
-        records.push_back(context.ReadRecord(file, folder));
-        context.Totals.TotalSize += records.back()->Size;
-    }
-    context.Totals.Files += qint64(records.size());
-    catalog.AppendRecords(folder, std::move(records));
-    // The folder counts as one with records even when its list came out empty.
-    catalog.SetFolderImage(folder, TFolderNode::FilledImage);
-    // The records' elements and their text are no longer needed; freeing them now keeps the
-    // document and the catalog from both being whole in memory at the end of a large load. The
-    // XML library frees a subtree recursively, so a container with deeper content stays until the
-    // document goes (which frees its memory without a walk).
-    if (flat) {
-        // The container's text runs up to the next node of the document; nothing else points
-        // into it.
-        const char *from = container.name();
-        pugi::xml_node next = container;
-        while (next && !next.next_sibling())
-            next = next.parent();
-        next = next ? next.next_sibling() : pugi::xml_node();
-        const char *to = !next ? context.Text.Data() + context.Text.Size()
-                         : next.type() == pugi::node_element || next.type() == pugi::node_pi ? next.name()
-                                                                                             : next.value();
-        element.remove_child(container);
-        context.Text.Release(from, to);
-    }
-    return folder;
-}
-
-namespace {
-
-void checkDocumentLevel(const pugi::xml_document &document)
-{
-    bool elementSeen = false;
-    for (pugi::xml_node node = document.first_child(); node; node = node.next_sibling()) {
-        if (elementSeen)
-            throw ECatalogError(
-                QStringLiteral("The registry has unexpected content after its <Tree> element"));
-        if (node.type() == pugi::node_element) {
-            if (!named(node, "Tree"))
-                throw ECatalogError(QStringLiteral("The document element is <%1>, not <Tree>")
-                                        .arg(QString::fromUtf8(node.name())));
-            elementSeen = true;
-        } else if (node.type() != pugi::node_comment && node.type() != pugi::node_pi) {
-            throw ECatalogError(
-                QStringLiteral("The registry has unexpected content before its <Tree> element"));
-        }
-    }
-    if (!elementSeen)
-        throw ECatalogError(QStringLiteral("The registry has no <Tree> element"));
-}
-
-TFolderNode *parentOf(TFolderNode *folder)
-{
-    return folder ? folder->Parent() : nullptr;
-}
-
 } // namespace
 
 TCatalogTotals ReadCatalogDocument(TCatalog &catalog, QIODevice &device, const TProgressFn &progress)
 {
-    TDocumentText text(device);
-    const bool latin1 = declaresLatin1(text.Data(), text.Size());
-    pugi::xml_document document;
-    // A Latin-1 document is parsed as it is, its bytes passed through; TValueDecoder reads them.
-    const pugi::xml_parse_result parsed = document.load_buffer_inplace(
-        text.Data(), text.Size(), ParseOptions, latin1 ? pugi::encoding_utf8 : pugi::encoding_auto);
-    if (!parsed)
-        throw ECatalogError(QStringLiteral("XML error in the registry: %1 (at byte %2)")
-                                .arg(QString::fromUtf8(parsed.description()))
-                                .arg(parsed.offset));
-    checkDocumentLevel(document);
-
-    TCatalogReadContext context(catalog, latin1, text);
-    pugi::xml_node element = document.document_element();
-    const qint64 total = context.Count(element, "Total", nullptr);
-    TFolderNode *folder = nullptr; // the folder of the current element's level
-
-    for (qint64 step = 0;; ++step) {
-        if (progress && step % 5 == 0)
-            progress(step, total);
-        const bool container = element == document.document_element() || isFolder(element);
-        if (container && context.Count(element, "Folders", folder) >= 1) {
-            // Enter at the first Folder child, past the Files element and anything foreign.
-            pugi::xml_node child = element.first_child();
-            while (child && !isFolder(child))
-                child = child.next_sibling();
-            if (!child)
-                throw ECatalogError(
-                    QStringLiteral("%1 counts %2 sub-folders but contains none")
-                        .arg(folder ? TCatalogReadContext::placeOf(folder) : QStringLiteral("The registry"))
-                        .arg(context.Count(element, "Folders", folder)));
-            element = child;
-            folder = ReadFolderElement(element, folder, context);
-        } else if (pugi::xml_node sibling = element.next_sibling()) {
-            element = sibling;
-            if (isFolder(element))
-                folder = ReadFolderElement(element, parentOf(folder), context);
-        } else {
-            // Climb until an ancestor has a next sibling; past the document element the walk ends.
-            bool found = false;
-            element = element.parent();
-            folder = parentOf(folder);
-            while (element && element.type() != pugi::node_document) {
-                if (pugi::xml_node next = element.next_sibling()) {
-                    element = next;
-                    if (isFolder(element))
-                        folder = ReadFolderElement(element, parentOf(folder), context);
-                    found = true;
-                    break;
-                }
-                element = element.parent();
-                folder = parentOf(folder);
-            }
-            if (!found)
-                break;
-        }
-    }
-    return context.Totals;
+    return TCatalogDocumentReader(catalog, device, progress).Read();
 }

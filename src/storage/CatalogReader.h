@@ -1,13 +1,13 @@
 #pragma once
 
-// Reads a catalog document (CatalogWriter.h shows its form) into the catalog.
+// Reads a catalog document (CatalogWriter.h shows its form) into the catalog, as it streams in:
+// neither the document's text nor a tree of it is held whole, only the catalog being built.
 //
-// The document is walked in document order: a Tree or Folder element whose Folders count is at
-// least 1 is entered at its first Folder child, otherwise the walk goes on with the next sibling,
-// or climbs back to the next sibling of an ancestor. Each Folder element met becomes a folder;
-// Folder elements below one whose Folders count is 0 are not read, nor are the records of one
-// whose Files count is 0. Records are appended to their folder without being queued for a digest:
-// fsDigested with a digest, fsPending without.
+// The Tree element's Folder children become top-level folders. A Folder element becomes a folder;
+// when its Folders count is at least 1 its Folder children become its sub-folders, otherwise they
+// are not read. When its Files count is at least 1, the File children of its first element that is
+// not a Folder (its Files element) become its records, appended without being queued for a digest:
+// fsDigested with a digest, fsPending without. Other elements are passed over with their content.
 //
 // Refused with ECatalogError, naming the problem: XML errors, a document element other than Tree
 // or anything after it, a Folders count of 1 or more without a Folder child, a Files count of 1 or
@@ -16,25 +16,11 @@
 
 #include "Progress.h"
 
-#include <QString>
-
 class QIODevice;
 class TCatalog;
-class TFolderNode;
 
-namespace pugi {
-class xml_node;
-}
-
-// Reads the whole document from the device and adds its folders to the catalog. Calls
-// progress(step, Total of the Tree element) at every fifth step of the walk. Returns the number
-// of records read and the sum of their sizes. Throws ECatalogError, or EFileError when the device
-// cannot be read.
+// Reads the document from the device and adds its folders to the catalog. Calls
+// progress(folders read, Total of the Tree element) when the Tree element starts and at every
+// fifth folder. Returns the number of records read and the sum of their sizes. Throws
+// ECatalogError, or EFileError when the device cannot be read.
 TCatalogTotals ReadCatalogDocument(TCatalog &catalog, QIODevice &device, const TProgressFn &progress = {});
-
-class TCatalogReadContext;
-
-// Makes the folder of one Folder element as the last child of the parent (or the last top-level
-// folder) and reads its records when its Files count is at least 1. The records' XML is freed
-// once read.
-TFolderNode *ReadFolderElement(pugi::xml_node element, TFolderNode *parent, TCatalogReadContext &context);

@@ -11,6 +11,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -508,6 +509,14 @@ private Q_SLOTS:
             << packed("<Tree Folders='1'><Folder Name='F'/></Tree><Folder Name='G'/>")
             << "after its <Tree> element";
         QTest::newRow("another document element") << packed("<Catalog/>") << "not <Tree>";
+        QTest::newRow("no element at all") << packed("<!-- only a comment -->") << "No document element";
+        QTest::newRow("end tag of another element")
+            << packed("<Tree Folders='1'><Folder Name='F'></Tree>") << "Start and end tags do not match";
+        QTest::newRow("attribute value without quotes")
+            << packed("<Tree Folders=1><Folder Name='F'/></Tree>") << "Bad attribute (at byte 58)";
+        QTest::newRow("cut inside a tag") << packed("<Tree Folders='1'><Folder Name='F") << "Unexpected end";
+        QTest::newRow("null character inside the document element")
+            << packed(QByteArray("<Tree Folders='1'>\0<Folder Name='F'/></Tree>", 39)) << "Unexpected end";
     }
     void badFilesAreRefused()
     {
@@ -544,6 +553,12 @@ private Q_SLOTS:
         QTest::newRow("512-byte window") << ZlibCompress(good, 9, 9);
         QTest::newRow("UTF-8 declared") << ZlibCompress(QByteArray(good).replace("ISO-8859-1", "UTF-8"));
         QTest::newRow("no declaration") << ZlibCompress(good.mid(int(strlen(Declaration))));
+        QTest::newRow("text and CDATA around the document element") << ZlibCompress(
+            QByteArray(good).insert(int(strlen(Declaration)), "stray <![CDATA[<Tree>]]>") + "more text");
+        QTest::newRow("null character after the document element") << ZlibCompress(good + '\0' + "<junk");
+        QTest::newRow("UTF-16 with its byte order mark") << ZlibCompress(
+            QByteArray("\xFF\xFE", 2) +
+            QByteArray(reinterpret_cast<const char *>(QString::fromLatin1(good).utf16()), good.size() * 2));
     }
     void odditiesThatStillLoad()
     {
@@ -565,6 +580,44 @@ private Q_SLOTS:
         TCatalog catalog;
         QVERIFY(LoadCatalog(catalog, path("utf8.dat")));
         QCOMPARE(catalog.RootFolders()[0]->Name(), QString::fromUtf8("Café €"));
+    }
+
+    void utf16DocumentsAreReadWhateverTheyDeclare()
+    {
+        // Longer than one window of reading, in both its wide and its UTF-8 form.
+        const QString xml = QStringLiteral("<?xml version='1.0' encoding='ISO-8859-1'?>"
+                                           "<Tree Folders='1'><!--%1--><Folder Name='Café €'/></Tree>")
+                                .arg(QString(1 << 20, u'x'));
+        writeFile(path("utf16.dat"), ZlibCompress(QByteArray("\xFE\xFF", 2) +
+                                                  QStringEncoder(QStringEncoder::Utf16BE).encode(xml)));
+        TCatalog catalog;
+        QVERIFY(LoadCatalog(catalog, path("utf16.dat")));
+        QCOMPARE(catalog.RootFolders()[0]->Name(), QString::fromUtf8("Café €"));
+    }
+
+    // The reader holds a window of the document: tags, values and comments that run across its
+    // edges, or are larger than it, are read whole.
+    void documentsLargerThanTheReadingWindowReadBackTheSame()
+    {
+        TCatalog catalog;
+        TFolderNode *big = catalog.AddFolder(nullptr, QStringLiteral("big"));
+        std::vector<std::unique_ptr<TFileDat>> records;
+        for (int i = 0; i < 30000; ++i)
+            records.push_back(
+                record(QStringLiteral("file %1 é").arg(i), i, {}, QStringLiteral("/d%1/").arg(i % 7)));
+        records.push_back(record(QStringLiteral("long"), 1, {}, {}, QString(3 << 20, u'c')));
+        catalog.AppendRecords(big, std::move(records));
+        catalog.AddFolder(big, QString(1 << 20, u'n'));
+        QByteArray document = documentOf(catalog);
+        document.insert(document.indexOf("<Tree"),
+                        "<!--" + QByteArray(3 << 20, '-').replace("--", "- ") + "-->");
+        writeFile(path("big.dat"), ZlibCompress(document));
+
+        TCatalog loaded;
+        const auto totals = LoadCatalog(loaded, path("big.dat"));
+        QVERIFY(totals);
+        QCOMPARE(totals->Files, 30001);
+        QCOMPARE(describe(loaded), describe(catalog));
     }
 
     void latin1BytesOfOlderFilesAreRead()
