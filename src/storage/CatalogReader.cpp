@@ -123,7 +123,14 @@ private:
                     continue;
                 }
                 flush(i);
-                text += QString::fromUcs4(&decodedChar, 1);
+                // Appended by hand: a conversion from UTF-32 would take U+FEFF for a byte order
+                // mark and drop it.
+                if (QChar::requiresSurrogates(decodedChar)) {
+                    text += QChar(QChar::highSurrogate(decodedChar));
+                    text += QChar(QChar::lowSurrogate(decodedChar));
+                } else {
+                    text += QChar(decodedChar);
+                }
                 i += semicolon + 1;
                 runStart = i;
             } else {

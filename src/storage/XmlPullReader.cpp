@@ -289,9 +289,7 @@ TXmlPullReader::TScan TXmlPullReader::scanMarkup(const char *at, const char *end
                 return Incomplete;
             if (!atDocumentLevel)
                 fail("Document type declaration inside an element", at);
-            token = Markup;
-            reported = true;
-            return scanDocumentType(at, end, next);
+            return scanDocumentType(at, end, next); // passed over, as catalog files always were
         }
         fail("Bad markup", at);
     }

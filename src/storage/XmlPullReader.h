@@ -13,10 +13,11 @@
 // What it leaves to the caller: attribute values come raw, as they stand in the document, with
 // their references and white space undecoded; the document's own encoding is the caller's too
 // (Head() shows its declaration). Documents in UTF-16 or UTF-32, known by their byte order mark
-// or their first "<", are read as UTF-8. Text and CDATA sections are passed over wherever they
-// stand, as are comments and processing instructions inside elements; at the document level
-// those are reported, to be judged by the caller. Entities that a document type declaration
-// declares are never expanded. The document ends at its first null character.
+// or their first "<", are read as UTF-8. Text, CDATA sections, XML declarations and a document
+// type declaration are passed over wherever they may stand, as are comments and processing
+// instructions inside elements; at the document level those two are reported, to be judged by
+// the caller. Entities that a document type declaration declares are never expanded. The
+// document ends at its first null character.
 
 #include <QByteArray>
 #include <QtGlobal>
@@ -39,7 +40,7 @@ public:
     {
         StartElement, // Name() and Attributes() are the element's
         EndElement,   // Name() is the element's; an empty element's end follows its start
-        Markup,       // a comment, processing instruction or document type at the document level
+        Markup,       // a comment or processing instruction at the document level
         EndOfDocument,
     };
 

@@ -434,6 +434,9 @@ private Q_SLOTS:
                           "Name='a&#x41;&apos;&#10;b&#13;&#10;c\r\nd\te&lt;&unknown;&#xD800;'/>"
                           "</Tree>")
             << QStringList{"aA'\nb\r\nc d e<&unknown;&#xD800; [0]"};
+        QTest::newRow("a reference to U+FEFF is a character like any other")
+            << QByteArray("<Tree Folders='1'><Folder Name='&#xFEFF;a&#65279;'/></Tree>")
+            << QStringList{QStringLiteral(u"\uFEFFa\uFEFF [0]")};
         QTest::newRow("declared entities stay unexpanded")
             << QByteArray(
                    "<!DOCTYPE Tree [<!ENTITY a 'aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa'>"
