@@ -2,6 +2,8 @@
 
 // One catalogued file and its digest state.
 
+#include "Md5Text.h"
+
 #include <QString>
 #include <memory>
 
@@ -33,9 +35,6 @@ struct TFileDat
     // RealPath (separator ensured) followed by FileName; empty when the record has no real path.
     QString FullPath() const;
 };
-
-// The longest digest text a record keeps; longer texts are cut when stored.
-constexpr qsizetype Md5TextLength = 32;
 
 // A new fsPending record for the file at the full path, with its size and date read from disk
 // (-1 and -1.0 when the file cannot be found). Records made one after another for files of one
