@@ -248,9 +248,10 @@ public:
                 record->RealPath = sharedRealPath(value);
                 break;
             case 'm':
-                record->Md5 = Decoder.Text(value);
-                if (record->Md5.size() > Md5TextLength)
-                    record->Md5.truncate(Md5TextLength);
+                if (const auto digest = TMd5Text::ParseDigits(value))
+                    record->Md5 = TMd5Text(*digest); // the usual digest, straight from the document
+                else
+                    record->Md5 = Decoder.Text(value);
                 break;
             case 'c':
                 if (*value)

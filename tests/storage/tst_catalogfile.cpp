@@ -69,7 +69,7 @@ QStringList describe(const TCatalog &catalog)
             lines << QStringLiteral("%1  %2|%3|%4|%5|%6|%7|%8")
                          .arg(QString(depth * 2, u' '), file->FileName)
                          .arg(file->Size)
-                         .arg(DateText(file->DateTime), file->RealPath, file->Md5, file->Comment)
+                         .arg(DateText(file->DateTime), file->RealPath, file->Md5.Text(), file->Comment)
                          .arg(int(file->State));
     });
     return lines;
