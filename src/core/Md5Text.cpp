@@ -8,16 +8,24 @@ namespace {
 
 constexpr char HexDigits[] = "0123456789abcdef";
 
-// The value of a lower-case hexadecimal digit, or -1.
+// Values of the lower-case hexadecimal digits by character; every other character has Invalid
+// set. A table, not comparisons: loading reads a million digests of random digits.
+constexpr quint8 Invalid = 0x10;
+constexpr std::array<quint8, 256> DigitValues = [] {
+    std::array<quint8, 256> values{};
+    values.fill(Invalid);
+    for (int i = 0; i < 10; ++i)
+        values[size_t('0' + i)] = quint8(i);
+    for (int i = 0; i < 6; ++i)
+        values[size_t('a' + i)] = quint8(10 + i);
+    return values;
+}();
+
 template <typename Char>
-int digitValue(Char c)
+quint8 digitValue(Char c)
 {
-    const auto code = char32_t(c);
-    if (code >= U'0' && code <= U'9')
-        return int(code - U'0');
-    if (code >= U'a' && code <= U'f')
-        return int(code - U'a') + 10;
-    return -1;
+    const auto code = char32_t(c); // a negative char becomes large, and so invalid
+    return code < DigitValues.size() ? DigitValues[code] : Invalid;
 }
 
 template <typename Char>
@@ -26,13 +34,15 @@ std::optional<TMd5Text::TDigest> parse(const Char *digits, qsizetype size)
     TMd5Text::TDigest digest;
     if (size != qsizetype(2 * digest.size()))
         return std::nullopt;
+    quint8 seen = 0;
     for (size_t i = 0; i < digest.size(); ++i) {
-        const int high = digitValue(digits[2 * i]);
-        const int low = digitValue(digits[2 * i + 1]);
-        if (high < 0 || low < 0)
-            return std::nullopt;
+        const quint8 high = digitValue(digits[2 * i]);
+        const quint8 low = digitValue(digits[2 * i + 1]);
+        seen |= high | low;
         digest[i] = quint8(high << 4 | low);
     }
+    if (seen & Invalid)
+        return std::nullopt;
     return digest;
 }
 
@@ -47,7 +57,7 @@ void writeDigits(const TMd5Text::TDigest &digest, Char *out)
 
 } // namespace
 
-TMd5Text::TMd5Text(const QString &text) : m_digest()
+TMd5Text::TMd5Text(const QString &text) : m_words()
 {
     if (text.size() > Md5TextLength) {
         *this = TMd5Text(QStringView(text));
@@ -60,7 +70,7 @@ TMd5Text::TMd5Text(const QString &text) : m_digest()
     }
 }
 
-TMd5Text::TMd5Text(QStringView text) : m_digest()
+TMd5Text::TMd5Text(QStringView text) : m_words()
 {
     text.truncate(std::min(text.size(), Md5TextLength));
     if (const auto digest = parse(text.utf16(), text.size())) {
@@ -70,50 +80,6 @@ TMd5Text::TMd5Text(QStringView text) : m_digest()
         new (&m_text) QString(text.toString());
         m_kind = kText;
     }
-}
-
-TMd5Text::TMd5Text(const TMd5Text &other) : m_kind(other.m_kind)
-{
-    if (m_kind == kText)
-        new (&m_text) QString(other.m_text);
-    else
-        new (&m_digest) TDigest(other.m_digest);
-}
-
-TMd5Text::TMd5Text(TMd5Text &&other) noexcept : m_kind(other.m_kind)
-{
-    if (m_kind == kText) {
-        new (&m_text) QString(std::move(other.m_text));
-        other.m_text.~QString(); // the moved-from value is empty, not an empty text
-        new (&other.m_digest) TDigest();
-        other.m_kind = kEmpty;
-    } else {
-        new (&m_digest) TDigest(other.m_digest);
-    }
-}
-
-TMd5Text &TMd5Text::operator=(const TMd5Text &other)
-{
-    if (this != &other) {
-        this->~TMd5Text();
-        new (this) TMd5Text(other);
-    }
-    return *this;
-}
-
-TMd5Text &TMd5Text::operator=(TMd5Text &&other) noexcept
-{
-    if (this != &other) {
-        this->~TMd5Text();
-        new (this) TMd5Text(std::move(other));
-    }
-    return *this;
-}
-
-TMd5Text::~TMd5Text()
-{
-    if (m_kind == kText)
-        m_text.~QString();
 }
 
 std::optional<TMd5Text::TDigest> TMd5Text::ParseDigits(std::string_view digits)
@@ -165,15 +131,6 @@ size_t TMd5Text::Hash(size_t seed) const
         return qHash(head, seed);
     }
     return m_kind == kText ? qHash(m_text, seed) : seed;
-}
-
-bool operator==(const TMd5Text &a, const TMd5Text &b)
-{
-    if (a.m_kind != b.m_kind)
-        return false;
-    if (a.m_kind == TMd5Text::kText)
-        return a.m_text == b.m_text;
-    return a.m_digest == b.m_digest; // zeroed when empty
 }
 
 bool operator==(const TMd5Text &a, QStringView b)
