@@ -57,7 +57,7 @@ inline QString Fingerprint(const TCatalog &catalog)
                                 QString::number(record->Size),
                                 DateText(record->DateTime),
                                 record->RealPath,
-                                record->Md5,
+                                record->Md5.Text(),
                                 record->Comment,
                                 QString::number(record->State)}
                         .join(u'|') +

@@ -136,7 +136,8 @@ void printRecordBytes(const TCatalog &catalog, int records)
             record += malloc_usable_size(file.get()) + sizeof(size_t);
             name += textBytes(file->FileName, seen);
             path += textBytes(file->RealPath, seen);
-            digest += textBytes(file->Md5, seen);
+            // A digest lives in the record; only another text kept in its place has a block.
+            digest += file->Md5.Digest() ? 0 : textBytes(file->Md5.Text(), seen);
             comment += textBytes(file->Comment, seen);
         }
     });

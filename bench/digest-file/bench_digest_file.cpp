@@ -90,7 +90,7 @@ double WorkerRound(const QString &path, QString &digest)
     scheduler.PostMd5Next();
     loop.exec();
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    digest = record->Md5;
+    digest = record->Md5.Text();
     return double(record->Size) / 1e6 / seconds;
 }
 

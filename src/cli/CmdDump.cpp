@@ -17,8 +17,8 @@ int RunDump(const TArguments &arguments, const TCliIo &io)
         for (const auto &record : folder->Records()) {
             line.clear();
             line += QStringLiteral("F\t") + record->FileName + u'\t' + QString::number(record->Size) + u'\t' +
-                    DateText(record->DateTime) + u'\t' + record->RealPath + u'\t' + record->Md5 + u'\t' +
-                    record->Comment;
+                    DateText(record->DateTime) + u'\t' + record->RealPath + u'\t' + record->Md5.Text() +
+                    u'\t' + record->Comment;
             out.Line(line);
         }
     });

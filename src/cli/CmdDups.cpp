@@ -29,7 +29,7 @@ int RunDups(const TArguments &arguments, const TCliIo &io)
     if (sets.empty())
         out.Line(QStringLiteral("No duplicate files found."));
     for (const TDuplicateSet &set : sets) {
-        out.Line(QStringLiteral("Set %1\t%2").arg(set.Number).arg(set.Digest));
+        out.Line(QStringLiteral("Set %1\t%2").arg(set.Number).arg(set.Digest.Text()));
         for (const TFileDat *record : set.Records)
             out.Line(u'\t' + TCatalog::FolderPath(record->Folder) + u'\t' + record->FileName + u'\t' +
                      QString::number(record->Size) + u'\t' + record->RealPath);

@@ -33,7 +33,7 @@ int exportMd5sum(const TCatalog &catalog, const QString &listPath, const TCliIo 
                 if (path.isEmpty() || record->Md5.isEmpty())
                     ++leftOut;
                 else
-                    out.Bytes(Md5SumLine(record->Md5.toLower(), path));
+                    out.Bytes(Md5SumLine(record->Md5.Text().toLower(), path));
             }
         });
         errno = 0;

@@ -14,13 +14,15 @@
 namespace {
 
 // The records that carry each digest (in lower case), folders in pre-order, records in list order.
-QHash<QString, std::vector<const TFileDat *>> recordsByDigest(const TCatalog &catalog)
+QHash<TMd5Text, std::vector<const TFileDat *>> recordsByDigest(const TCatalog &catalog)
 {
-    QHash<QString, std::vector<const TFileDat *>> byDigest;
+    QHash<TMd5Text, std::vector<const TFileDat *>> byDigest;
     catalog.ForEachFolder([&](TFolderNode *folder) {
         for (const auto &record : folder->Records()) {
-            if (!record->Md5.isEmpty())
-                byDigest[record->Md5.toLower()].push_back(record.get());
+            if (record->Md5.Digest())
+                byDigest[record->Md5].push_back(record.get());
+            else if (!record->Md5.isEmpty())
+                byDigest[TMd5Text(record->Md5.Text().toLower())].push_back(record.get());
         }
     });
     return byDigest;
@@ -81,7 +83,7 @@ int RunHave(const TArguments &arguments, const TCliIo &io)
             unreadable = true;
             return;
         }
-        const auto places = byDigest.constFind(result.Md5);
+        const auto places = byDigest.constFind(TMd5Text(result.Md5));
         if (places == byDigest.constEnd()) {
             someNew = true;
             print(newOnly ? path : QStringLiteral("new\t") + path);

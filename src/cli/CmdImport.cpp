@@ -119,7 +119,7 @@ int RunImport(const TArguments &arguments, const TCliIo &io)
                                     : !result.Digested()
                                         ? result.ReadError
                                         : QStringLiteral("its digest is %1, the list says %2")
-                                              .arg(result.Md5, candidate.Record->Md5);
+                                              .arg(result.Md5, candidate.Record->Md5.Text());
             unusable.push_back({candidate.Line, paths[index] + QStringLiteral(": ") + problem});
             candidate.Record.reset();
         });

@@ -134,7 +134,7 @@ int RunVerify(const TArguments &arguments, const TCliIo &io)
             progress.Clear();
             out.Finish(); // the error line after the findings before it
             ReportError(io, checked.FullPath, result.ReadError);
-        } else if (result.Md5.compare(checked.Record->Md5, Qt::CaseInsensitive) != 0) {
+        } else if (result.Md5.compare(checked.Record->Md5.Text(), Qt::CaseInsensitive) != 0) {
             // Letter case is no change of content: a digest typed or imported in upper case
             // still names the same bytes.
             ++counts.Changed;

@@ -328,18 +328,17 @@ void TCatalog::SetRecordState(TFileDat *record, TFileState state)
     Q_EMIT recordChanged(record);
 }
 
-void TCatalog::SetRecordMd5(TFileDat *record, const QString &md5)
+void TCatalog::SetRecordMd5(TFileDat *record, const TMd5Text &md5)
 {
-    const QString stored = md5.left(Md5TextLength);
-    if (record->Md5 == stored)
+    if (record->Md5 == md5)
         return;
-    record->Md5 = stored;
+    record->Md5 = md5;
     Q_EMIT recordChanged(record);
 }
 
-void TCatalog::SetRecordDigested(TFileDat *record, const QString &md5)
+void TCatalog::SetRecordDigested(TFileDat *record, const TMd5Text &md5)
 {
-    record->Md5 = md5.left(Md5TextLength);
+    record->Md5 = md5;
     if (m_digesting == record)
         m_digesting = nullptr;
     record->State = fsDigested;

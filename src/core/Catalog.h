@@ -98,9 +98,9 @@ public:
     // States change only here, so the catalog always knows the one record being digested.
     void SetRecordState(TFileDat *record, TFileState state);
     TFileDat *DigestingRecord() const { return m_digesting; }
-    void SetRecordMd5(TFileDat *record, const QString &md5); // cut to Md5TextLength
+    void SetRecordMd5(TFileDat *record, const TMd5Text &md5);
     // A digest arrives: the record keeps it and becomes fsDigested, with one notification.
-    void SetRecordDigested(TFileDat *record, const QString &md5);
+    void SetRecordDigested(TFileDat *record, const TMd5Text &md5);
     void SetRecordComment(TFileDat *record, const QString &comment);
     void SetRecordRealPath(TFileDat *record, const QString &realPath);
 

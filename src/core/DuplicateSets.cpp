@@ -1,7 +1,5 @@
 #include "DuplicateSets.h"
 
-#include "support.h"
-
 #include <unordered_map>
 
 std::vector<TFileDat *> CollectDuplicateCandidates(const TFolderNode *folder)
@@ -36,9 +34,9 @@ std::vector<TFileDat *> CollectAllDuplicateCandidates(const TCatalog &catalog,
 std::vector<TDuplicateSet> FindDuplicateSets(const std::vector<TFileDat *> &candidates,
                                              const std::function<void(int position)> &progress)
 {
-    // Buckets by ElfHash, and within a bucket by the digest text, so equal hashes of different
-    // digests stay apart. Group numbers follow the first record of each digest.
-    std::unordered_map<quint32, int> firstGroupOfHash;
+    // Buckets by the digest's hash, and within a bucket by the digest, so equal hashes of
+    // different digests stay apart. Group numbers follow the first record of each digest.
+    std::unordered_map<size_t, int> firstGroupOfHash;
     firstGroupOfHash.reserve(candidates.size());
     std::vector<int> nextGroupOfHash; // chains groups whose digests share a hash
     std::vector<size_t> firstCandidate;
@@ -46,8 +44,8 @@ std::vector<TDuplicateSet> FindDuplicateSets(const std::vector<TFileDat *> &cand
     std::vector<int> groupOf(candidates.size());
 
     for (size_t i = 0; i < candidates.size(); ++i) {
-        const QString &digest = candidates[i]->Md5;
-        auto [slot, isNewHash] = firstGroupOfHash.try_emplace(ElfHash(digest), int(firstCandidate.size()));
+        const TMd5Text &digest = candidates[i]->Md5;
+        auto [slot, isNewHash] = firstGroupOfHash.try_emplace(digest.Hash(), int(firstCandidate.size()));
         int group = isNewHash ? -1 : slot->second;
         int last = -1;
         while (group >= 0 && candidates[firstCandidate[size_t(group)]]->Md5 != digest) {

@@ -11,7 +11,7 @@
 struct TDuplicateSet
 {
     int Number = 0;                  // 1, 2, ... in the order the sets are met
-    QString Digest;                  // the Md5 of the set's records
+    TMd5Text Digest;                 // the Md5 of the set's records
     std::vector<TFileDat *> Records; // at least two, in collection order
 };
 

@@ -2,6 +2,8 @@
 
 // One catalogued file and its digest state.
 
+#include "Md5Text.h"
+
 #include <QString>
 #include <memory>
 
@@ -25,7 +27,7 @@ struct TFileDat
     qint64 Size = 0;     // bytes, at the time the file was added
     double DateTime = 0; // last modification, a day count (support.h)
     QString RealPath;    // directory on disk ending in the separator, or empty
-    QString Md5;         // 32 lower-case hexadecimal digits, or empty
+    TMd5Text Md5;        // the digest, or empty
     QString Comment;
     TFileState State = fsPending;
     TFolderNode *Folder = nullptr;
@@ -34,8 +36,8 @@ struct TFileDat
     QString FullPath() const;
 };
 
-// The longest digest text a record keeps; longer texts are cut when stored.
-constexpr qsizetype Md5TextLength = 32;
+// A catalog holds millions of records: each must fit one 144-byte heap chunk.
+static_assert(sizeof(TFileDat) <= 136);
 
 // A new fsPending record for the file at the full path, with its size and date read from disk
 // (-1 and -1.0 when the file cannot be found). Records made one after another for files of one

@@ -129,11 +129,12 @@ TSearchOutcome SearchMd5Code(TDigestScheduler &scheduler, const std::function<st
             Information(QStringLiteral("The code you entered is not a MD5 valid code, please try again.")),
             nullptr};
 
+    const TMd5Text wanted(code);
     TFileDat *found = nullptr;
     scheduler.View().RunLongOperation([&] {
         catalog.ForEachFolder([&](TFolderNode *folder) {
             for (const auto &record : folder->Records()) {
-                if (record->Md5 == code) {
+                if (record->Md5 == wanted) {
                     found = record.get();
                     return false;
                 }

@@ -398,9 +398,11 @@ private:
                 record->RealPath = sharedRealPath(value);
                 break;
             case 'm':
-                record->Md5 = m_decoder.Text(value);
-                if (record->Md5.size() > Md5TextLength)
-                    record->Md5.truncate(Md5TextLength);
+                if (const auto digest =
+                        TMd5Text::ParseDigits(std::string_view(value.data(), size_t(value.size()))))
+                    record->Md5 = TMd5Text(*digest); // the usual digest, straight from the document
+                else
+                    record->Md5 = m_decoder.Text(value);
                 break;
             case 'c':
                 if (!value.isEmpty())

@@ -173,7 +173,14 @@ bool WriteFolderElement(const TFolderNode &folder, int depth, TCatalogXmlWriter 
             xml.AsciiAttribute("d", std::string_view(date, size_t(WriteDateText(record->DateTime, date))));
             xml.Attribute("r", record->RealPath);
             // The digest of a record being digested is not final yet.
-            xml.Attribute("m", record->State == fsDigesting ? QStringView() : QStringView(record->Md5));
+            TMd5Text::TDigitsBuffer digits;
+            TMd5Text::TTextBuffer text;
+            if (record->State == fsDigesting)
+                xml.Attribute("m", QStringView());
+            else if (const std::string_view ascii = record->Md5.Digits(digits); !ascii.empty())
+                xml.AsciiAttribute("m", ascii);
+            else
+                xml.Attribute("m", record->Md5.View(text));
             xml.Attribute("c", record->Comment);
             xml.Raw("/>");
             xml.EndLine();

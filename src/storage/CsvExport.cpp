@@ -43,7 +43,7 @@ namespace {
 
 // A field that holds the separator, a quotation mark or a line break goes in quotation marks
 // (inner ones doubled), so spreadsheets keep the columns; every other field stays as it is.
-void AppendField(QString &line, const QString &field)
+void AppendField(QString &line, QStringView field)
 {
     static const QString special = QStringLiteral(";\"\r\n");
     const bool quoted = std::any_of(field.begin(), field.end(), [](QChar c) { return special.contains(c); });
@@ -68,7 +68,9 @@ QString CsvLine(const TFileDat &record, const QString &folderPath)
     QString line;
     line.reserve(record.Md5.size() + folderPath.size() + record.FileName.size() + record.Comment.size() +
                  record.RealPath.size() + 48);
-    for (const QString &field : {record.Md5, folderPath, record.FileName, QString::number(record.Size),
+    TMd5Text::TTextBuffer digest;
+    AppendField(line, record.Md5.View(digest));
+    for (const QString &field : {folderPath, record.FileName, QString::number(record.Size),
                                  LocaleDateTimeText(record.DateTime), record.Comment, record.RealPath})
         AppendField(line, field);
     return line;

@@ -161,7 +161,7 @@ QVariant TDupFilesModel::data(const QModelIndex &index, int role) const
         case colComments:
             return record->Comment;
         case colMd5:
-            return record->Md5;
+            return record->Md5.Text();
         case colRealPath:
             return record->RealPath;
         }

@@ -93,7 +93,7 @@ QVariant TDupSetsModel::data(const QModelIndex &index, int role) const
     case Qt::DecorationRole:
         return m_image;
     case DigestRole:
-        return set.Digest;
+        return set.Digest.Text();
     default:
         return {};
     }

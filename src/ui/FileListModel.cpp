@@ -101,7 +101,7 @@ int TFileListModel::FindRecordRow(const TFileDat *record) const
 
 QString TFileListModel::Md5Text(int row) const
 {
-    return row >= 0 && size_t(row) < m_rows.size() ? m_rows[size_t(row)].Md5Shown : QString();
+    return row >= 0 && size_t(row) < m_rows.size() ? m_rows[size_t(row)].Md5Shown.Text() : QString();
 }
 
 qint64 TFileListModel::TotalSize() const
@@ -286,7 +286,7 @@ QVariant TFileListModel::data(const QModelIndex &index, int role) const
         case colComments:
             return record->Comment;
         case colMd5:
-            return row.Md5Shown;
+            return row.Md5Shown.Text();
         case colRealPath:
             return record->RealPath;
         }

@@ -69,7 +69,7 @@ private:
     struct TRow
     {
         TFileDat *Record = nullptr;
-        QString Md5Shown;
+        TMd5Text Md5Shown;
         TFileState LastState = fsPending;
     };
 

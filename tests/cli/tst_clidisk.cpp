@@ -32,7 +32,7 @@ QStringList recordsOf(const QString &catalogFile)
             records << QStringLiteral("%1|%2|%3|%4|%5")
                            .arg(TCatalog::FolderPath(folder), record->FileName)
                            .arg(record->Size)
-                           .arg(record->RealPath, record->Md5);
+                           .arg(record->RealPath, record->Md5.Text());
     });
     records.sort();
     return records;

@@ -36,7 +36,7 @@ QStringList dumpOf(const QString &catalogFile)
             records << QStringLiteral("%1|%2|%3|%4|%5|%6|%7")
                            .arg(TCatalog::FolderPath(folder), record->FileName)
                            .arg(record->Size)
-                           .arg(DateText(record->DateTime), record->RealPath, record->Md5)
+                           .arg(DateText(record->DateTime), record->RealPath, record->Md5.Text())
                            .arg(int(record->State));
     });
     return records;

@@ -29,7 +29,7 @@ QStringList recordsOf(const QString &catalogFile)
             records << QStringLiteral("%1|%2|%3|%4")
                            .arg(TCatalog::FolderPath(folder), record->FileName)
                            .arg(record->Size)
-                           .arg(record->Md5);
+                           .arg(record->Md5.Text());
     });
     return records;
 }

@@ -63,8 +63,8 @@ private Q_SLOTS:
         gate.Release();
         f.scheduler.SetWorkerSetup(nullptr);
         QTRY_VERIFY(f.Completed());
-        QCOMPARE(present->Md5, Md5Of(present->FullPath()));
-        QCOMPARE(busy->Md5, Md5Of(busy->FullPath()));
+        QCOMPARE(present->Md5.Text(), Md5Of(present->FullPath()));
+        QCOMPARE(busy->Md5.Text(), Md5Of(busy->FullPath()));
         QVERIFY(!f.view.log.contains(QStringLiteral("folder Docs"))); // already the current folder
     }
 

@@ -52,7 +52,7 @@ QStringList outcome(const TCatalog &catalog)
             lines << QStringLiteral("%1/%2 %3 %4")
                          .arg(folder->Name(), record->FileName)
                          .arg(int(record->State))
-                         .arg(record->Md5);
+                         .arg(record->Md5.Text());
     });
     return lines;
 }

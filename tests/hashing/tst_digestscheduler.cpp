@@ -32,7 +32,7 @@ private Q_SLOTS:
         // One at a time: each is digesting before it is digested, and the next starts only then.
         QCOMPARE(f.states, QStringList({"a 1", "a 0", "b 1", "b 0", "c 1", "c 0"}));
         for (TFileDat *record : records)
-            QCOMPARE(record->Md5, Md5Of(record->FullPath()));
+            QCOMPARE(record->Md5.Text(), Md5Of(record->FullPath()));
         QCOMPARE(f.view.log.count(QStringLiteral("folder Docs")), 1);
         QCOMPARE(f.catalog.CurrentFolder(), f.docs);
         QVERIFY(f.view.log.contains(QStringLiteral("row c")));
@@ -98,8 +98,8 @@ private Q_SLOTS:
 
         f.scheduler.DigestQueueHere();
         QCOMPARE(f.states, QStringList({"a 1", "a 0", "gone 2", "b 1", "b 0"}));
-        QCOMPARE(a->Md5, Md5Of(a->FullPath()));
-        QCOMPARE(b->Md5, Md5Of(b->FullPath()));
+        QCOMPARE(a->Md5.Text(), Md5Of(a->FullPath()));
+        QCOMPARE(b->Md5.Text(), Md5Of(b->FullPath()));
         QVERIFY(done->Md5.isEmpty());
         QVERIFY(f.catalog.Md5Queue().empty());
         QCOMPARE(f.view.log.mid(f.view.log.size() - 2),
@@ -176,7 +176,7 @@ private Q_SLOTS:
         QCOMPARE(gone->State, fsMissing);
         QTRY_VERIFY(f.Completed());
         for (TFileDat *record : {a, b, c})
-            QCOMPARE(record->Md5, Md5Of(record->FullPath()));
+            QCOMPARE(record->Md5.Text(), Md5Of(record->FullPath()));
     }
 
     // The hand-over is requested while a skip, a clearing or the removal of the record's folder is
@@ -211,7 +211,7 @@ private Q_SLOTS:
             case 0:
                 SkipFileBeingCalculated(f.scheduler);
                 QCOMPARE(a->State, fsDigested);
-                QCOMPARE(a->Md5, expected);
+                QCOMPARE(a->Md5.Text(), expected);
                 QVERIFY(WaitUntil([&] { return f.Completed(); }));
                 QCOMPARE(b->State, fsDigested);
                 break;

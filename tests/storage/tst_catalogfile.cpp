@@ -70,7 +70,7 @@ QStringList describe(const TCatalog &catalog)
             lines << QStringLiteral("%1  %2|%3|%4|%5|%6|%7|%8")
                          .arg(QString(depth * 2, u' '), file->FileName)
                          .arg(file->Size)
-                         .arg(DateText(file->DateTime), file->RealPath, file->Md5, file->Comment)
+                         .arg(DateText(file->DateTime), file->RealPath, file->Md5.Text(), file->Comment)
                          .arg(int(file->State));
     });
     return lines;
@@ -266,6 +266,45 @@ private Q_SLOTS:
         QCOMPARE(file->FileName, text);
         QCOMPARE(file->RealPath, text + u'/');
         QCOMPARE(file->Comment, text);
+    }
+
+    // A record keeps its digest as bytes; any other text in its place is saved as it was read.
+    void digestTextsAreSavedAsRead_data()
+    {
+        QTest::addColumn<QByteArray>("read");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::newRow("digest") << QByteArray("d41d8cd98f00b204e9800998ecf8427e")
+                                << QByteArray("d41d8cd98f00b204e9800998ecf8427e");
+        QTest::newRow("upper case") << QByteArray("D41D8CD98F00B204E9800998ECF8427E")
+                                    << QByteArray("D41D8CD98F00B204E9800998ECF8427E");
+        QTest::newRow("short") << QByteArray("d41d8cd9") << QByteArray("d41d8cd9");
+        QTest::newRow("markup and a Latin-1 letter")
+            << QByteArray("d41d&amp;&lt;\xe9&#1046;") << QByteArray("d41d&amp;&lt;\xe9&#1046;");
+        QTest::newRow("digest written with a reference")
+            << QByteArray("&#100;41d8cd98f00b204e9800998ecf8427e")
+            << QByteArray("d41d8cd98f00b204e9800998ecf8427e");
+        QTest::newRow("cut to 32") << QByteArray("D41D8CD98F00B204E9800998ECF8427E0")
+                                   << QByteArray("D41D8CD98F00B204E9800998ECF8427E");
+    }
+    void digestTextsAreSavedAsRead()
+    {
+        QFETCH(QByteArray, read);
+        QFETCH(QByteArray, saved);
+        const QByteArray file =
+            "<File n=\"x\" s=\"1\" d=\"03/15/08 14:05\" r=\"\" m=\"" + read + "\" c=\"\"/>";
+        writeFile(path("digest.dat"), ZlibCompress(QByteArray(Declaration) +
+                                                   "<Tree Folders='1'><Folder Name='F' Files='1'><Files>" +
+                                                   file + "</Files></Folder></Tree>"));
+        TCatalog catalog;
+        QVERIFY(LoadCatalog(catalog, path("digest.dat")));
+        const QByteArray document = documentOf(catalog);
+        QVERIFY2(document.contains(" m=\"" + saved + "\" "), document.constData());
+        QCOMPARE(catalog.RootFolders()[0]->Record(0)->State, fsDigested);
+
+        SaveCatalog(catalog, path("digest.dat"));
+        TCatalog again;
+        QVERIFY(LoadCatalog(again, path("digest.dat")));
+        QCOMPARE(documentOf(again), document);
     }
 
     void datesKeepMinutesAndTwoDigitYears()

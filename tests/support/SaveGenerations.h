@@ -43,7 +43,7 @@ inline QByteArray Fingerprint(const TCatalog &catalog)
         hash.addData(folder->Name().toUtf8() + '\n');
         for (const auto &record : folder->Records()) {
             hash.addData(QStringList{record->FileName, QString::number(record->Size), record->RealPath,
-                                     record->Md5, record->Comment}
+                                     record->Md5.Text(), record->Comment}
                              .join(u'|')
                              .toUtf8());
             ++records;

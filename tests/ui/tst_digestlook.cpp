@@ -130,7 +130,7 @@ private Q_SLOTS:
         for (TFileDat *record : std::as_const(records)) {
             QFile file(record->FullPath());
             QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(record->Md5,
+            QCOMPARE(record->Md5.Text(),
                      QString::fromLatin1(
                          QCryptographicHash::hash(file.readAll(), QCryptographicHash::Md5).toHex()));
             QCOMPARE(record->State, fsDigested);
@@ -139,7 +139,7 @@ private Q_SLOTS:
             f.Form->SelectFolder(folder);
             for (int row = 0; row < f.FilesList()->model()->rowCount(); ++row)
                 QCOMPARE(f.FilesList()->model()->index(row, TFileListModel::colMd5).data().toString(),
-                         folder->Record(row)->Md5);
+                         folder->Record(row)->Md5.Text());
         }
     }
 

@@ -138,7 +138,7 @@ private Q_SLOTS:
                      "1 file(s) will not be processed because doesn't have real filepath.\r\n"
                      "1 file(s) will not be processed because doesn't exist, was marked in RED.")});
         QCOMPARE(gone->State, fsMissing);
-        QTRY_COMPARE(present->Md5, md5OfFixtureFile(10));
+        QTRY_COMPARE(present->Md5.Text(), md5OfFixtureFile(10));
         // The queue running empty marks the catalog modified.
         QTRY_VERIFY(f.Form->Modified());
         QVERIFY(!f.Form->Scheduler().Md5Running());
@@ -161,7 +161,7 @@ private Q_SLOTS:
                      "1 file(s) will not be processed because doesn't exist, was marked in RED.")});
         QVERIFY(!f.FilesList()->selectionModel()->hasSelection());
         QCOMPARE(gone->State, fsMissing);
-        QTRY_COMPARE(present->Md5, md5OfFixtureFile(12));
+        QTRY_COMPARE(present->Md5.Text(), md5OfFixtureFile(12));
         QTRY_VERIFY(!f.Form->Scheduler().Md5Running());
     }
 };

@@ -113,7 +113,7 @@ private Q_SLOTS:
         TFileListModel model(catalog);
         TFolderNode *folder = catalog.AddFolder(nullptr, QStringLiteral("Docs"));
         TFileDat *record = addRecord(catalog, folder, QStringLiteral("a.txt"), 10);
-        const QString old = record->Md5;
+        const QString old = record->Md5.Text();
         model.Fill(folder);
 
         // Queued again to be digested anew: the row still shows the old digest.

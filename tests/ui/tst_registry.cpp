@@ -23,12 +23,9 @@ QStringList describe(const TCatalog &catalog)
             ++depth;
         lines << QString(depth, u' ') + folder->Name() + (folder->HasRecordList() ? u'*' : u'-');
         for (const auto &record : folder->Records())
-            lines << QStringList{record->FileName,
-                                 QString::number(record->Size),
-                                 DateText(record->DateTime),
-                                 record->RealPath,
-                                 record->Md5,
-                                 record->Comment}
+            lines << QStringList{record->FileName,           QString::number(record->Size),
+                                 DateText(record->DateTime), record->RealPath,
+                                 record->Md5.Text(),         record->Comment}
                          .join(u'|');
     });
     return lines;
