@@ -1,8 +1,8 @@
 #pragma once
 
 // Shared helpers of the catalog core: file facts read from disk, the texts of sizes and
-// dates and the string hash of the duplicate search (the title band's picture is in
-// ShadeImage.h, the one helper that needs QtGui).
+// dates and the string hash of the duplicate search (the title band's picture, which needs
+// QtGui, is ShadeImage in the controls library).
 // None of them keeps state; all are safe to call from any thread.
 
 #include <QDateTime>

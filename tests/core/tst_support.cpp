@@ -1,4 +1,3 @@
-#include "ShadeImage.h"
 #include "support.h"
 
 #include <QFile>
@@ -186,19 +185,6 @@ private Q_SLOTS:
         QCOMPARE(ElfHash(u"abc"), 26499u);
         // Long enough to fold the top bits back in; computed independently of this code.
         QCOMPARE(ElfHash(u"d41d8cd98f00b204e9800998ecf8427e"), 67366533u);
-    }
-
-    void shadeImage()
-    {
-        const QImage image = ShadeImage(QColor(176, 190, 223), QSize(200, 28));
-        QCOMPARE(image.size(), QSize(200, 28));
-        QCOMPARE(image.pixelColor(0, 0), QColor(240, 245, 250));
-        // Column 0, row 14 of 28: f = cos(pi/4); red 0.7071 * 64 + 176 = 221.25, green
-        // 0.7071 * 55 + 190 = 228.89, blue 0.7071 * 27 + 223 = 242.09.
-        QCOMPARE(image.pixelColor(0, 14), QColor(221, 229, 242));
-        // Near the far corner the shade nears the band's own colour.
-        const QColor corner = image.pixelColor(199, 27);
-        QVERIFY(qAbs(corner.red() - 176) <= 1 && qAbs(corner.blue() - 223) <= 1);
     }
 };
 

@@ -1,8 +1,6 @@
 #pragma once
 
-// The picture of every window's title band. It lives apart from the other helpers of the core
-// because it is the only one that needs QtGui: the core, the hashing and storage layers and the
-// command-line program link QtCore alone.
+// The picture of every window's title band, shaded from the band's colour.
 
 #include <QColor>
 #include <QImage>
