@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -21,7 +22,7 @@ QStringList namesIn(const TFolderNode *folder)
 
 // Drops the local files onto the file list as a file manager does; the list adds them once the
 // drop has been answered.
-bool dropFiles(TFormFixture &f, const QStringList &paths)
+bool dropFiles(TFormFixture &f, const QStringList &paths, bool settle = true)
 {
     QMimeData data;
     QList<QUrl> urls;
@@ -34,7 +35,8 @@ bool dropFiles(TFormFixture &f, const QStringList &paths)
     QApplication::sendEvent(viewport, &enter);
     QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(viewport, &drop);
-    QCoreApplication::processEvents();
+    if (settle)
+        QCoreApplication::processEvents();
     return drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
 }
 
@@ -145,6 +147,52 @@ private Q_SLOTS:
         QVERIFY(deep.size() > 255);
         dropFiles(f, {deep});
         QCOMPARE(folder->Record(2)->FullPath(), deep);
+    }
+
+    // The digest queue may show another folder before the queued add runs.
+    void droppedFilesGoIntoTheFolderCurrentAtTheDrop()
+    {
+        TFormFixture f;
+        TFolderNode *target = f.Catalog().AddFolder(nullptr, QStringLiteral("Target"));
+        TFolderNode *other = f.Catalog().AddFolder(nullptr, QStringLiteral("Other"));
+        f.Form->SelectFolder(target);
+        QVERIFY(dropFiles(f, {f.MakeFile(QStringLiteral("a.bin"))}, false));
+        f.Form->SelectFolder(other);
+        QCoreApplication::processEvents();
+        QCOMPARE(namesIn(target), QStringList({"a.bin"}));
+        QCOMPARE(other->RecordCount(), 0);
+    }
+
+    // Renaming the folder mid-walk would send the rest of the files into a new copy of its old
+    // path; the gate refuses F2 while the walk runs.
+    void folderNamesStayWhileFoldersAreRead()
+    {
+        TFormFixture f;
+        const QString data = f.Disk.filePath(QStringLiteral("Data"));
+        for (const char *name : {"Data/a/1.bin", "Data/b/2.bin", "Data/c/3.bin", "Data/4.bin"})
+            f.MakeFile(QString::fromLatin1(name));
+        TFolderNode *home = f.Catalog().AddFolder(nullptr, QStringLiteral("Home"));
+        f.Form->SelectFolder(home);
+        f.FoldersTree()->setFocus();
+        bool triedWhileBusy = false;
+        QTimer::singleShot(0, f.Form.get(), [&] {
+            triedWhileBusy = f.Form->Busy();
+            QTest::keyClick(f.FoldersTree(), Qt::Key_F2);
+            if (f.FoldersTree()->IsEditing()) {
+                QTest::keyClicks(f.FoldersTree()->focusWidget(), QStringLiteral("Renamed"));
+                QTest::keyClick(f.FoldersTree()->focusWidget(), Qt::Key_Return);
+            }
+        });
+        f.Prompts.PlanPick({data});
+        f.Form->AddFoldersBtClick();
+        QVERIFY(triedWhileBusy);
+        QCOMPARE(home->Name(), QStringLiteral("Home"));
+        QCOMPARE(f.Catalog().RootFolders().size(), size_t(1));
+        TFolderNode *copy = f.Catalog().FindChildFolder(home, QStringLiteral("Data"));
+        QVERIFY(copy);
+        int records = 0;
+        f.Catalog().ForEachFolder([&](TFolderNode *folder) { records += folder->RecordCount(); }, copy);
+        QCOMPARE(records, 4);
     }
 
     void foldersAreCopiedBelowTheCurrentFolderAndDigested()

@@ -130,6 +130,30 @@ private Q_SLOTS:
         QVERIFY(busyThroughout);
     }
 
+    // A search that fails leaves the window as it was before: no text saying it still compares,
+    // the commands back, and no hidden duplicates window behind.
+    void aFailedSearchLeavesNothingBehind()
+    {
+        TDupFixture f;
+        TFolderNode *folder = f.Catalog().AddFolder(nullptr, QStringLiteral("Docs"));
+        f.AddRecord(folder, QStringLiteral("a"), 10, true, f.Digest('a'));
+        f.AddRecord(folder, QStringLiteral("b"), 10, true, f.Digest('a'));
+        f.Form->EnableCommands(true);
+        f.Form->SetDuplicateSearch(
+            [](const std::vector<TFileDat *> &, const std::function<void(int)> &progress) {
+                progress(1);
+                throw std::runtime_error("out of memory");
+                return std::vector<TDuplicateSet>();
+            });
+        f.Widget<QPushButton>("SearchAllDupBt")->click();
+        QCOMPARE(f.Prompts.Texts(QStringLiteral("StandardError")), QStringList({"out of memory."}));
+        QCOMPARE(f.Form->StatusText(), QString());
+        QVERIFY(!f.Form->Busy());
+        QVERIFY(f.Widget<QPushButton>("SearchAllDupBt")->isEnabled());
+        QVERIFY(f.Form->findChildren<TDupFilesForm *>().isEmpty());
+        QCOMPARE(f.Shown, 0);
+    }
+
     void theWindowIsShownModally()
     {
         TFormFixture f;

@@ -10,6 +10,7 @@
 
 #include <QButtonGroup>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTimer>
@@ -417,6 +418,43 @@ private Q_SLOTS:
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
         QVERIFY(!form.isVisible());
         QCOMPARE(result, QStringList{second});
+    }
+
+    // Beside the items too: the selection decides, not where the second click lands.
+    void doubleClickBesideTheItemsAcceptsTheSelection()
+    {
+        TPickerDisk disk;
+        const QString only = disk.MakeFile(QStringLiteral("only.txt"));
+        QStringList result;
+        TScriptedPrompts prompts;
+        TFileDialogForm form(result, disk.Path(), &prompts);
+        TPickerControls c{form};
+        form.show();
+        c.List()->SelectRows({0});
+        QWidget *viewport = c.ListView()->viewport();
+        const QPointF empty(viewport->width() - 5, viewport->height() - 5);
+        QMouseEvent doubleClick(QEvent::MouseButtonDblClick, empty, viewport->mapToGlobal(empty),
+                                Qt::LeftButton, Qt::LeftButton, {});
+        QApplication::sendEvent(viewport, &doubleClick);
+        QCOMPARE(result, QStringList{only});
+    }
+
+    // Left to right: Accept, Cancel, the count, the small buttons, the view styles.
+    void theBottomControlsStandInOrder()
+    {
+        TPickerDisk disk;
+        QStringList result;
+        TScriptedPrompts prompts;
+        TFileDialogForm form(result, disk.Path(), &prompts);
+        TPickerControls c{form};
+        form.show();
+        int left = -1;
+        for (const char *name : {"AcceptBt", "CancelBt", "StateLabel", "PrevBt", "SelectAllBt", "CountBt",
+                                 "LargeIconsBt", "SmallIconsBt", "ListBt", "ReportBt"}) {
+            const int x = c.Widget<QWidget>(name)->mapTo(&form, QPoint(0, 0)).x();
+            QVERIFY2(x > left, name);
+            left = x;
+        }
     }
 
     void showFileDialogRunsModallyAndTheWindowGoes()

@@ -1,6 +1,6 @@
-#include "CommandStates.h"
 #include "FormFixture.h"
 #include "ImageBt.h"
+#include "LongOperation.h"
 #include "ProgressCyl.h"
 
 #include <QKeyEvent>
@@ -92,33 +92,28 @@ private Q_SLOTS:
         QVERIFY(!timer->isActive());
     }
 
-    void progressFollowsTheTotalInTag()
+    void progressFollowsTheTotal()
     {
         TFormFixture f;
         auto *bar = f.Widget<TProgressCyl>("ProgressBar");
-        bar->SetTag(0);
+        f.Form->SetProgressTotal(0);
         f.Form->SetProgress(50);
         QCOMPARE(bar->Position(), 0);
-        bar->SetTag(200);
+        f.Form->SetProgressTotal(200);
         f.Form->SetProgress(50);
         QCOMPARE(bar->Position(), 25);
         f.Form->SetProgress(5000);
         QCOMPARE(bar->Position(), 100);
-        bar->SetTag(3);
+        f.Form->SetProgressTotal(3);
         f.Form->SetProgress(2); // integer division
         QCOMPARE(bar->Position(), 66);
+        f.Form->ResetProgress();
+        f.Form->SetProgress(3); // no total left behind by the last command
+        QCOMPARE(bar->Position(), 0);
     }
 
     void enablingCommandsNeverDisables()
     {
-        // With an empty tree both keep what they had, whatever that was.
-        TCommandStates states;
-        states.CurrentFolderChanged(true); // as a previous state: "Remove" on, "Check all" off
-        states.CommandsOn({});
-        QVERIFY(!states.Enabled(TCommandStates::btSearchAllDup));
-        QVERIFY(states.Enabled(TCommandStates::btRemoveFolder));
-        QVERIFY(states.Enabled(TCommandStates::btLoadMdReg));
-
         TFormFixture f;
         TFolderNode *only = f.Catalog().AddFolder(nullptr, QStringLiteral("Only"));
         f.Form->SelectFolder(only);
@@ -142,6 +137,7 @@ private Q_SLOTS:
         for (const char *name : {"AddFilesBt", "CheckDupBt", "SearchAllDupBt", "RemoveFolderBt"})
             QVERIFY2(button(f, name)->isEnabled(), name);
         QVERIFY(!button(f, "RemoveFilesBt")->isEnabled()); // no row selected
+        QCOMPARE(button(f, "CreateFolderBt")->toolTip(), QStringLiteral("Create new sub-folder"));
     }
 
     void closingAsksAboutUnsavedWork()
@@ -217,17 +213,69 @@ private Q_SLOTS:
         QVERIFY(f.Prompts.Unplanned.isEmpty());
     }
 
-    void menuCommandsWaitWhileBusy()
+    // Every way into a command asks the gate: with Busy set none runs, and none shows a box.
+    void everyEntryPointWaitsWhileBusy()
     {
         TFormFixture f;
+        TFolderNode *home = f.Catalog().AddFolder(nullptr, QStringLiteral("Home"));
+        TFolderNode *other = f.Catalog().AddFolder(nullptr, QStringLiteral("Other"));
+        f.AddRecord(home, QStringLiteral("a.txt"));
+        f.Form->SelectFolder(home);
+        f.SelectRows({0});
+        f.Form->MarkModified(); // "Save registry" enabled
         f.Form->SetBusy(true);
-        f.Widget<QAction>("FolCountfiles")->trigger();
-        f.Widget<QPushButton>("CreateFolderBt")->click(); // never disabled, but not run while busy
-        QTest::keyClick(f.FoldersTree(), Qt::Key_Insert);
-        QVERIFY(f.Prompts.Shown.isEmpty());
+
+        for (const char *name : {"CreateFolderBt", "SaveMdBt", "AboutBt"})
+            button(f, name)->click();
+        for (const char *menu :
+             {"FoldersMenu", "FilesMenu", "OptionsPopup", "FolRealpaths", "FilRealfilepath"}) {
+            for (QAction *action : f.Widget<QMenu>(menu)->actions())
+                action->trigger();
+        }
+        for (Qt::Key key : {Qt::Key_Insert, Qt::Key_Delete, Qt::Key_F2}) {
+            QTest::keyClick(f.FoldersTree(), key);
+            QTest::keyClick(f.FilesList(), key);
+        }
+        QVERIFY(!f.FoldersTree()->IsEditing());
+        // A click on the selected folder's name would start editing it.
+        const QRect label = f.FoldersTree()->LabelRect(f.FoldersTree()->currentIndex());
+        QTest::mouseClick(f.FoldersTree()->viewport(), Qt::LeftButton, {}, label.center());
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        QVERIFY(!f.FoldersTree()->IsEditing());
+        f.Form->FoldersTreeEdited(home, QStringLiteral("Renamed"));
+        f.Form->HandleDroppedFiles({f.MakeFile(QStringLiteral("dropped.txt"))});
+        f.Form->DropFolderOnFolder(other, home);
+        f.Form->DropRecordsOnFolder({home->Record(0)}, other);
+        QCoreApplication::processEvents();
+
+        QVERIFY2(f.Prompts.Shown.isEmpty(), qPrintable(f.Prompts.LastText()));
+        QVERIFY(f.Shell.Opened.isEmpty());
+        QCOMPARE(home->Name(), QStringLiteral("Home"));
+        QCOMPARE(home->RecordCount(), 1);
+        QVERIFY(home->SubFolders().empty() && other->Parent() == nullptr);
         f.Form->SetBusy(false);
+
         f.Widget<QAction>("FolCountfiles")->trigger();
-        QCOMPARE(f.Prompts.Texts(QStringLiteral("Error")), QStringList({"No files to count."}));
+        QCOMPARE(f.Prompts.Texts(QStringLiteral("Information")).size(), 1);
+    }
+
+    // A guard made inside another changes nothing: only the outer one clears Busy.
+    void longOperationsDoNotNest()
+    {
+        TFormFixture f;
+        {
+            TLongOperation outer(*f.Form, QStringLiteral("outer, please wait..."));
+            {
+                TLongOperation inner(*f.Form, QStringLiteral("inner, please wait..."));
+                inner.SetResult(QStringLiteral("inner done"));
+            }
+            QVERIFY(f.Form->Busy());
+            QVERIFY(!button(f, "LoadMdRegBt")->isEnabled());
+            QCOMPARE(f.Form->StatusText(), QStringLiteral("outer, please wait..."));
+        }
+        QVERIFY(!f.Form->Busy());
+        QVERIFY(button(f, "LoadMdRegBt")->isEnabled());
+        QCOMPARE(f.Form->StatusText(), QString());
     }
 
     // The title band's buttons are pictures clicked with the mouse: the keyboard never reaches

@@ -88,7 +88,10 @@ private Q_SLOTS:
         TFileDat *digesting = f.AddRecord(folder, QStringLiteral("busy.txt"));
         f.AddRecord(folder, QStringLiteral("fine.txt"));
         f.Catalog().SetRecordState(digesting, fsDigesting);
-        f.Form->SetFileRemover([](const QString &path) {
+        // The list is not repainted for each file: its updates wait until the loop is done.
+        bool listPainted = false;
+        f.Form->SetFileRemover([&](const QString &path) {
+            listPainted = listPainted || f.FilesList()->updatesEnabled();
             return !path.endsWith(QStringLiteral("stuck.txt")) && QFile::remove(path);
         });
         f.Form->SelectFolder(folder);
@@ -104,6 +107,8 @@ private Q_SLOTS:
         QCOMPARE(f.Form->FindRecordRow(stuck), 0);
         QCOMPARE(f.Form->FindRecordRow(digesting), 1);
         QVERIFY(QFile::exists(f.Disk.filePath(QStringLiteral("busy.txt"))));
+        QVERIFY(!listPainted);
+        QVERIFY(f.FilesList()->updatesEnabled());
         f.Catalog().SetRecordState(digesting, fsPending);
 
         // All attempted deletions succeed: the closing line says so.

@@ -139,9 +139,6 @@ void TFilesListView::dropEvent(QDropEvent *event)
 {
     const QStringList paths = localFiles(event);
     acceptFiles(event);
-    // Added after the drop is answered: the file manager waits for that answer, and adding may
-    // ask questions and take a while.
     if (!paths.isEmpty())
-        QMetaObject::invokeMethod(
-            this, [this, paths] { Q_EMIT filesDropped(paths); }, Qt::QueuedConnection);
+        Q_EMIT filesDropped(paths);
 }

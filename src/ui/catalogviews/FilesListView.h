@@ -26,7 +26,8 @@ public:
                      const QList<int> &roles = QList<int>()) override;
 
 Q_SIGNALS:
-    // The local files of a drop, in the order given. Emitted after the drop has been answered.
+    // The local files of a drop, in the order given, emitted while the drop is answered: the
+    // receiver must not ask questions or take long before it returns (the file manager waits).
     void filesDropped(const QStringList &paths);
 
 protected:

@@ -35,6 +35,13 @@ QRect TFoldersTreeView::LabelRect(const QModelIndex &index) const
     return QRect(QPoint(item.left(), item.top()), QPoint(qMin(right, item.right()), item.bottom()));
 }
 
+bool TFoldersTreeView::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    if (m_mayEdit && !m_mayEdit())
+        return false;
+    return QTreeView::edit(index, trigger, event);
+}
+
 void TFoldersTreeView::focusInEvent(QFocusEvent *event)
 {
     // An item view that gets the focus without a current item makes its first one current; the

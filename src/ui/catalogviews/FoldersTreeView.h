@@ -20,6 +20,9 @@ public:
 
     // True while the tree must keep its selection (a long command runs).
     void SetBusyCheck(std::function<bool()> busy) { m_busy = std::move(busy); }
+    // True when a folder's name may be edited now; asked by every way an edit starts (a click on
+    // the selected folder, a command).
+    void SetEditCheck(std::function<bool()> mayEdit) { m_mayEdit = std::move(mayEdit); }
 
     // Called for every drag entering or moving over the tree, and for every drop on it; the
     // handlers accept or ignore the events.
@@ -29,6 +32,8 @@ public:
         m_dragOver = std::move(dragOver);
         m_drop = std::move(drop);
     }
+
+    using QTreeView::edit;
 
     // A folder name is being typed into the tree.
     bool IsEditing() const { return state() == QAbstractItemView::EditingState; }
@@ -41,6 +46,7 @@ Q_SIGNALS:
     void pressedOutsideLabels();
 
 protected:
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void startDrag(Qt::DropActions supportedActions) override;
@@ -50,6 +56,7 @@ protected:
 
 private:
     std::function<bool()> m_busy;
+    std::function<bool()> m_mayEdit;
     std::function<void(QDragMoveEvent *)> m_dragOver;
     std::function<void(QDropEvent *)> m_drop;
 };

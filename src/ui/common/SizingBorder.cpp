@@ -4,6 +4,34 @@
 #include <QWidget>
 #include <QWindow>
 
+TSizingBorder::TSizingBorder(QWidget *window) : QObject(window), m_window(window)
+{
+    window->setMouseTracking(true);
+    window->installEventFilter(this);
+}
+
+bool TSizingBorder::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_window)
+        return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseButtonPress) {
+        const auto &press = static_cast<const QMouseEvent &>(*event);
+        const Qt::Edges edges = SizingEdgesAt(m_window->size(), press.position().toPoint(), Width);
+        if (press.button() == Qt::LeftButton && edges && m_window->windowHandle()) {
+            m_window->windowHandle()->startSystemResize(edges);
+            return true;
+        }
+    } else if (event->type() == QEvent::MouseMove) {
+        const auto &move = static_cast<const QMouseEvent &>(*event);
+        const Qt::Edges edges = SizingEdgesAt(m_window->size(), move.position().toPoint(), Width);
+        if (edges)
+            m_window->setCursor(SizingCursor(edges));
+        else
+            m_window->unsetCursor();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 Qt::Edges SizingEdgesAt(const QSize &size, const QPoint &point, int border)
 {
     Qt::Edges edges;
@@ -31,22 +59,4 @@ Qt::CursorShape SizingCursor(Qt::Edges edges)
     if (top || bottom)
         return Qt::SizeVerCursor;
     return Qt::ArrowCursor;
-}
-
-bool StartSizingAt(QWidget &window, const QMouseEvent &event, int border)
-{
-    const Qt::Edges edges = SizingEdgesAt(window.size(), event.position().toPoint(), border);
-    if (event.button() != Qt::LeftButton || !edges || !window.windowHandle())
-        return false;
-    window.windowHandle()->startSystemResize(edges);
-    return true;
-}
-
-void UpdateSizingCursor(QWidget &window, const QPoint &point, int border)
-{
-    const Qt::Edges edges = SizingEdgesAt(window.size(), point, border);
-    if (edges)
-        window.setCursor(SizingCursor(edges));
-    else
-        window.unsetCursor();
 }

@@ -1,26 +1,35 @@
 #pragma once
 
-// The sizing border of the borderless windows: a band of a few pixels inside the window's edge
-// where a left press starts the window system's own resizing and the cursor shows the direction.
-// The window keeps its controls out of the band (layout margins of the border's width) and
-// turns on mouse tracking so that it sees the pointer cross the band.
+// TSizingBorder: the sizing border of a borderless window, a band of Width pixels inside the
+// window's edge where a left press starts the window system's own resizing and the cursor shows
+// the direction. The window keeps its controls out of the band (layout margins of Width); the
+// border watches the window's own mouse events and turns on its mouse tracking.
 
+#include <QObject>
 #include <QPoint>
 #include <QSize>
 #include <Qt>
 
-class QMouseEvent;
 class QWidget;
+
+class TSizingBorder : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int Width = 4;
+
+    explicit TSizingBorder(QWidget *window);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *m_window;
+};
 
 // The edges of a window of the given size that lie within border pixels of the point.
 Qt::Edges SizingEdgesAt(const QSize &size, const QPoint &point, int border);
 
 // The cursor that shows sizing along those edges; the arrow for none.
 Qt::CursorShape SizingCursor(Qt::Edges edges);
-
-// A press on the window itself: starts resizing when it is a left press on the border. True
-// when the press was taken.
-bool StartSizingAt(QWidget &window, const QMouseEvent &event, int border);
-
-// The pointer moved over the window itself: the sizing cursor on the border, the usual elsewhere.
-void UpdateSizingCursor(QWidget &window, const QPoint &point, int border);

@@ -1,27 +1,23 @@
 #include "TitleBand.h"
 
+#include "ImageBt.h"
 #include "ShadeImage.h"
+#include "WindowColours.h"
+#include "WindowMover.h"
 
 #include <QLabel>
-#include <QMouseEvent>
-#include <QWindow>
 
-TTitleBand::TTitleBand(const QString &title, const QColor &colour, int height, const QSize &imageSize,
-                       QWidget *parent)
-    : QFrame(parent)
+TTitleBand::TTitleBand(const QString &title, int height, const QRect &imageRect, QWidget *window)
+    : QFrame(window), m_mover(new TWindowMover(window))
 {
     setObjectName(QStringLiteral("TopPanel"));
     setFixedHeight(height);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, colour);
-    setPalette(palette);
-    setAutoFillBackground(true);
+    PaintBackground(this, WindowColours::TitleBand);
 
     m_image = new QLabel(this);
     m_image->setObjectName(QStringLiteral("TopImage"));
-    m_image->setGeometry(QRect(QPoint(1, 1), imageSize));
-    m_image->setPixmap(QPixmap::fromImage(ShadeImage(colour, imageSize)));
-    m_image->installEventFilter(this);
+    m_image->setGeometry(imageRect);
+    m_image->setPixmap(QPixmap::fromImage(ShadeImage(WindowColours::TitleBand, imageRect.size())));
 
     m_title = new QLabel(title, this);
     m_title->setObjectName(QStringLiteral("TitleLabel"));
@@ -29,31 +25,33 @@ TTitleBand::TTitleBand(const QString &title, const QColor &colour, int height, c
     bold.setBold(true);
     m_title->setFont(bold);
     m_title->setAttribute(Qt::WA_TranslucentBackground);
+    m_title->move(8, 9);
     m_title->adjustSize();
-    m_title->move(8, (height - m_title->height()) / 2);
-    m_title->installEventFilter(this);
+
+    for (QWidget *handle :
+         {static_cast<QWidget *>(this), static_cast<QWidget *>(m_image), static_cast<QWidget *>(m_title)})
+        m_mover->Watch(handle);
+    connect(m_mover, &TWindowMover::moveRequested, this, &TTitleBand::moveRequested);
 }
 
-bool TTitleBand::eventFilter(QObject *watched, QEvent *event)
+TImageBt *TTitleBand::AddButton(const QString &name, TTitleButton kind, int fromRight)
 {
-    if (event->type() == QEvent::MouseButtonPress) {
-        TopPanelMouseDown(static_cast<QMouseEvent *>(event));
-        return true;
-    }
-    return QFrame::eventFilter(watched, event);
+    auto *button = new TImageBt(this);
+    button->setObjectName(name);
+    ConfigureTitleBandButton(*button, kind);
+    m_buttons.push_back({button, fromRight, 5});
+    placeButtons();
+    return button;
 }
 
-void TTitleBand::mousePressEvent(QMouseEvent *event)
+void TTitleBand::resizeEvent(QResizeEvent *event)
 {
-    TopPanelMouseDown(event);
+    QFrame::resizeEvent(event);
+    placeButtons();
 }
 
-void TTitleBand::TopPanelMouseDown(QMouseEvent *event)
+void TTitleBand::placeButtons()
 {
-    if (event->button() != Qt::LeftButton)
-        return;
-    Q_EMIT moveRequested();
-    // The window system runs its own move loop from here.
-    if (QWindow *window = this->window()->windowHandle())
-        window->startSystemMove();
+    for (const TAnchored &anchored : m_buttons)
+        anchored.Button->move(width() - anchored.FromRight, anchored.Top);
 }

@@ -1,36 +1,51 @@
 #pragma once
 
-// The title band of the secondary windows (TopPanel): a band of one colour, the picture shaded
-// from that colour in its top-left corner (TopImage) and a bold title (TitleLabel). A left
-// press on the band, the picture or the title asks the window system to move the window.
+// TTitleBand (TopPanel): the band at the top of every borderless window. It is painted in the
+// title band's colour, holds the picture shaded from that colour in its top-left corner
+// (TopImage) and the bold title (TitleLabel), and keeps its buttons (minimise, exit, close)
+// anchored to its right edge. A left press on the band, the picture or the title moves the
+// window.
+
+#include "TitleButtons.h"
 
 #include <QFrame>
+#include <vector>
 
 class QLabel;
+class TImageBt;
+class TWindowMover;
 
 class TTitleBand : public QFrame
 {
     Q_OBJECT
 
 public:
-    // The band is height pixels high; the picture has the given size and sits one pixel in.
-    TTitleBand(const QString &title, const QColor &colour, int height, const QSize &imageSize,
-               QWidget *parent = nullptr);
+    // The band is height pixels high; the picture covers imageRect.
+    TTitleBand(const QString &title, int height, const QRect &imageRect, QWidget *window);
 
     QLabel *TopImage() const { return m_image; }
     QLabel *TitleLabel() const { return m_title; }
+    // A picture button of the band (named name), fromRight pixels left of the band's right edge.
+    TImageBt *AddButton(const QString &name, TTitleButton kind, int fromRight);
 
 Q_SIGNALS:
     // A left press on the band has asked the window system to move the window.
     void moveRequested();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void TopPanelMouseDown(QMouseEvent *event);
+    struct TAnchored
+    {
+        QWidget *Button;
+        int FromRight;
+        int Top;
+    };
+    void placeButtons();
 
+    TWindowMover *m_mover = nullptr;
     QLabel *m_image = nullptr;
     QLabel *m_title = nullptr;
+    std::vector<TAnchored> m_buttons;
 };

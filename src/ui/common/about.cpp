@@ -4,20 +4,19 @@
 #include "Pictures.h"
 #include "Prompts.h"
 #include "ScrambledTexts.h"
+#include "WindowColours.h"
+#include "WindowFrame.h"
+#include "WindowMover.h"
 
+#include <QCoreApplication>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
-#include <QWindow>
 
 namespace {
 
 constexpr int FormWidth = 365;
 constexpr int FormHeight = 175;
-const QColor BackgroundColour(235, 235, 235);
 const QColor LinkTextColour(75, 75, 75);
 const QColor TitleColour(0, 0, 128);
 const QString Version = QStringLiteral("version 2.0 (build 020000)");
@@ -49,10 +48,7 @@ TAboutForm::TAboutForm(TShell &shell, QWidget *owner)
     BakPanel = new QFrame(this);
     BakPanel->setObjectName(QStringLiteral("BakPanel"));
     BakPanel->setGeometry(0, 0, FormWidth, FormHeight);
-    QPalette background = BakPanel->palette();
-    background.setColor(QPalette::Window, BackgroundColour);
-    BakPanel->setPalette(background);
-    BakPanel->setAutoFillBackground(true);
+    PaintBackground(BakPanel, WindowColours::AboutBackground);
 
     IconImage = new QLabel(BakPanel);
     IconImage->setObjectName(QStringLiteral("IconImage"));
@@ -121,12 +117,14 @@ TAboutForm::TAboutForm(TShell &shell, QWidget *owner)
     connect(DonateBt, &QPushButton::clicked, this, &TAboutForm::DonateBtClick);
     connect(EmailBt, &QPushButton::clicked, this, &TAboutForm::EmailBtClick);
 
+    // The window has no title band: its background, picture and labels move it.
+    auto *mover = new TWindowMover(this);
     for (QWidget *handle : {static_cast<QWidget *>(BakPanel), static_cast<QWidget *>(IconImage),
                             static_cast<QWidget *>(ProdNameLabel), static_cast<QWidget *>(InfoLabel)})
-        handle->installEventFilter(this);
+        mover->Watch(handle);
+    connect(mover, &TWindowMover::moveRequested, this, &TAboutForm::moveRequested);
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    PlaceCentred(*this, size());
 }
 
 void TAboutForm::WebBtClick()
@@ -154,23 +152,4 @@ void TAboutForm::openLink(const char *scrambledTarget)
     // The button's pressed look goes away before the shell takes its time.
     QCoreApplication::processEvents();
     m_shell.Open(plain(scrambledTarget));
-}
-
-bool TAboutForm::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::MouseButtonPress) {
-        BakPanelMouseDown(static_cast<QMouseEvent *>(event));
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void TAboutForm::BakPanelMouseDown(QMouseEvent *event)
-{
-    if (event->button() != Qt::LeftButton)
-        return;
-    Q_EMIT moveRequested();
-    // The window system runs its own move loop from here.
-    if (QWindow *window = windowHandle())
-        window->startSystemMove();
 }

@@ -29,11 +29,7 @@ Q_SIGNALS:
     // A left press on a part that moves the window has asked the window system to move it.
     void moveRequested();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
-    void BakPanelMouseDown(QMouseEvent *event);
     void openLink(const char *scrambledTarget);
 
     TShell &m_shell;

@@ -13,42 +13,23 @@
 #include "MenuStyler.h"
 #include "Pictures.h"
 #include "Prompts.h"
-#include "ShadeImage.h"
 #include "StorageErrors.h"
-#include "TitleButtons.h"
+#include "TitleBand.h"
+#include "WindowColours.h"
+#include "WindowFrame.h"
 
 #include <QCloseEvent>
-#include <QFrame>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenu>
-#include <QScreen>
 #include <QSplitter>
-#include <QVBoxLayout>
-#include <QWindow>
 
 namespace {
 
 constexpr int ClientWidth = 680;
 constexpr int ClientHeight = 350;
-// The sizing frame around the client area, where a press resizes the window.
-constexpr int SizingBorder = 4;
 constexpr int TopPanelHeight = 32;
 constexpr int SetsListWidth = 100;
-const QColor FormColour(220, 227, 241);     // 15852508
-const QColor TopPanelColour(176, 190, 223); // 14663344
-const QColor ListColour(233, 241, 248);     // 16314857
-
-void paintBackground(QWidget *widget, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    palette.setColor(QPalette::Base, colour);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
 
 } // namespace
 
@@ -58,24 +39,13 @@ TDupFilesForm::TDupFilesForm(TMainServices &main, QWidget *owner)
     setObjectName(QStringLiteral("DupFilesForm"));
     setWindowTitle(QStringLiteral("Duplicate files"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setMouseTracking(true);
-    paintBackground(this, FormColour);
+    PaintBackground(this, WindowColours::Panel);
 
     buildTitleBand();
     buildLists();
     buildMenu();
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(SizingBorder, SizingBorder, SizingBorder, SizingBorder);
-    layout->setSpacing(0);
-    layout->addWidget(TopPanel);
-    layout->addWidget(Splitter1, 1);
-
-    const QSize least(ClientWidth + 2 * SizingBorder, ClientHeight + 2 * SizingBorder);
-    setMinimumSize(least);
-    resize(least);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    FrameWindow(*this, QSize(ClientWidth, ClientHeight), TopPanel, Splitter1);
 
     followCatalog();
 }
@@ -84,32 +54,9 @@ TDupFilesForm::~TDupFilesForm() = default;
 
 void TDupFilesForm::buildTitleBand()
 {
-    TopPanel = new QFrame(this);
-    TopPanel->setObjectName(QStringLiteral("TopPanel"));
+    TopPanel = new TTitleBand(QStringLiteral("Duplicate files"), TopPanelHeight, QRect(1, 1, 200, 30), this);
     TopPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    TopPanel->setFixedHeight(TopPanelHeight);
-    paintBackground(TopPanel, TopPanelColour);
-    TopPanel->installEventFilter(this);
-
-    TopImage = new QLabel(TopPanel);
-    TopImage->setObjectName(QStringLiteral("TopImage"));
-    TopImage->setGeometry(1, 1, 200, 30);
-    TopImage->setPixmap(QPixmap::fromImage(ShadeImage(TopPanelColour, TopImage->size())));
-    TopImage->installEventFilter(this);
-
-    TitleLabel = new QLabel(QStringLiteral("Duplicate files"), TopPanel);
-    TitleLabel->setObjectName(QStringLiteral("TitleLabel"));
-    QFont bold = font();
-    bold.setBold(true);
-    TitleLabel->setFont(bold);
-    TitleLabel->setAttribute(Qt::WA_TranslucentBackground);
-    TitleLabel->move(8, 9);
-    TitleLabel->adjustSize();
-    TitleLabel->installEventFilter(this);
-
-    CloseBt = new TImageBt(TopPanel);
-    CloseBt->setObjectName(QStringLiteral("CloseBt"));
-    ConfigureTitleBandButton(*CloseBt, tbClose);
+    CloseBt = TopPanel->AddButton(QStringLiteral("CloseBt"), tbClose, 25);
     connect(CloseBt, &QAbstractButton::clicked, this, &TDupFilesForm::CloseBtClick);
 }
 
@@ -126,7 +73,7 @@ void TDupFilesForm::buildLists()
     SetsList->setObjectName(QStringLiteral("SetsList"));
     SetsList->setModel(m_setsModel);
     SetsList->SetUpColumns();
-    paintBackground(SetsList, ListColour);
+    PaintBackground(SetsList, WindowColours::Pane);
     SetsList->installEventFilter(this);
     SetsList->viewport()->installEventFilter(this);
 
@@ -137,7 +84,7 @@ void TDupFilesForm::buildLists()
     FilesList->setObjectName(QStringLiteral("FilesList"));
     FilesList->setModel(m_filesModel);
     FilesList->SetUpColumns();
-    paintBackground(FilesList, ListColour);
+    PaintBackground(FilesList, WindowColours::Pane);
     FilesList->installEventFilter(this);
 
     Splitter1->addWidget(SetsList);
@@ -184,15 +131,10 @@ void TDupFilesForm::buildMenu()
     new TKeyboardMenu(FilesList);
 }
 
-void TDupFilesForm::placeAnchoredControls()
-{
-    CloseBt->move(TopPanel->width() - 25, 5);
-}
-
 void TDupFilesForm::runCommand(void (TDupFilesForm::*command)())
 {
-    // A menu stays usable while a long command of the main window lets events run.
-    if (m_main.Busy())
+    // A menu stays usable while a long command lets events run; it must not start another.
+    if (!m_main.Commands().MayRun(TCommandStates::cmMenuCommand))
         return;
     try {
         (this->*command)();
@@ -223,7 +165,6 @@ void TDupFilesForm::showEvent(QShowEvent *event)
 
 void TDupFilesForm::FormShow()
 {
-    placeAnchoredControls();
     FilesList->FilesListResize();
     // The sets list would give its first row the focus on taking the keyboard focus itself; no
     // set is focused until the user picks one.
@@ -277,20 +218,10 @@ bool TDupFilesForm::FormKeyDown(QObject *watched, int key)
 bool TDupFilesForm::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
-    case QEvent::MouseButtonPress:
-        if (watched == TopPanel || watched == TopImage || watched == TitleLabel) {
-            TopPanelMouseDown(static_cast<QMouseEvent *>(event));
-            return true;
-        }
-        break;
     case QEvent::MouseButtonRelease:
         // A click anywhere on the sets list hands the keyboard focus to the files.
         if (watched == SetsList->viewport())
             FilesList->setFocus();
-        break;
-    case QEvent::Resize:
-        if (watched == TopPanel)
-            placeAnchoredControls();
         break;
     case QEvent::KeyPress:
         // The window sees the keys of its lists first.
@@ -301,60 +232,6 @@ bool TDupFilesForm::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return QDialog::eventFilter(watched, event);
-}
-
-// ---- Moving by the title band, sizing by the frame
-
-void TDupFilesForm::TopPanelMouseDown(QMouseEvent *event)
-{
-    if (event->button() != Qt::LeftButton || !windowHandle())
-        return;
-    m_dragging = true;
-    // The window system runs its own move loop from here.
-    windowHandle()->startSystemMove();
-    m_dragging = false;
-}
-
-Qt::Edges TDupFilesForm::sizingEdgesAt(const QPoint &point) const
-{
-    Qt::Edges edges;
-    if (point.x() < SizingBorder)
-        edges |= Qt::LeftEdge;
-    if (point.x() >= width() - SizingBorder)
-        edges |= Qt::RightEdge;
-    if (point.y() < SizingBorder)
-        edges |= Qt::TopEdge;
-    if (point.y() >= height() - SizingBorder)
-        edges |= Qt::BottomEdge;
-    return edges;
-}
-
-void TDupFilesForm::mousePressEvent(QMouseEvent *event)
-{
-    const Qt::Edges edges = sizingEdgesAt(event->position().toPoint());
-    if (event->button() == Qt::LeftButton && edges && windowHandle()) {
-        windowHandle()->startSystemResize(edges);
-        return;
-    }
-    QDialog::mousePressEvent(event);
-}
-
-void TDupFilesForm::mouseMoveEvent(QMouseEvent *event)
-{
-    const Qt::Edges edges = sizingEdgesAt(event->position().toPoint());
-    const bool left = edges & Qt::LeftEdge, right = edges & Qt::RightEdge;
-    const bool top = edges & Qt::TopEdge, bottom = edges & Qt::BottomEdge;
-    if ((left && top) || (right && bottom))
-        setCursor(Qt::SizeFDiagCursor);
-    else if ((right && top) || (left && bottom))
-        setCursor(Qt::SizeBDiagCursor);
-    else if (left || right)
-        setCursor(Qt::SizeHorCursor);
-    else if (top || bottom)
-        setCursor(Qt::SizeVerCursor);
-    else
-        unsetCursor();
-    QDialog::mouseMoveEvent(event);
 }
 
 // ---- Following the catalog

@@ -13,7 +13,8 @@
 // User-interface thread only. The services (and their catalog) must outlive the window.
 //
 // The files are split by concern:
-//   DupFiles.cpp          creation, controls, frame, keys, closing, following the catalog
+//   DupFiles.cpp          creation, controls, keys, closing, following the catalog (the frame is
+//                         the shared title band and sizing border)
 //   DupFilesCommands.cpp  selecting a set and the commands of the menu
 //   DupSetsModel, DupFilesModel, DupListViews   the two lists
 
@@ -22,8 +23,6 @@
 #include <QDialog>
 #include <vector>
 
-class QFrame;
-class QLabel;
 class QMenu;
 class QSplitter;
 class TDupFilesModel;
@@ -33,6 +32,7 @@ class TDupSetsView;
 class TImageBt;
 class TMainServices;
 class TMenuStyler;
+class TTitleBand;
 
 class TDupFilesForm : public QDialog
 {
@@ -72,8 +72,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
     // Many rows change at once: the files list repaints, and forgotten rows go, once at the end.
@@ -83,15 +81,12 @@ private:
     void buildTitleBand();
     void buildLists();
     void buildMenu();
-    void placeAnchoredControls();
     bool FormKeyDown(QObject *watched, int key);
-    void TopPanelMouseDown(QMouseEvent *event);
-    Qt::Edges sizingEdgesAt(const QPoint &point) const;
     void followCatalog();
     void recordsLeaving(const QList<TFileDat *> &records);
     void takeOutForgottenRows();
-    // Runs a menu command unless a long command runs in the main window; an error the command
-    // does not handle goes to the standard error box.
+    // Runs a menu command when the main window's gate lets it; an error the command does not
+    // handle goes to the standard error box.
     void runCommand(void (TDupFilesForm::*command)());
 
     // DupFilesCommands.cpp
@@ -105,12 +100,9 @@ private:
     TDupSetsModel *m_setsModel = nullptr;
     TDupFilesModel *m_filesModel = nullptr;
     int m_bracketDepth = 0;
-    bool m_dragging = false;
     bool m_closed = false;
 
-    QFrame *TopPanel = nullptr;
-    QLabel *TopImage = nullptr;
-    QLabel *TitleLabel = nullptr;
+    TTitleBand *TopPanel = nullptr;
     TImageBt *CloseBt = nullptr;
     QSplitter *Splitter1 = nullptr;
     TDupSetsView *SetsList = nullptr;

@@ -6,7 +6,6 @@
 #include "FolderScan.h"
 #include "FoldersTreeView.h"
 #include "LongOperation.h"
-#include "ProgressCyl.h"
 #include "UpdatesSuspended.h"
 #include "main.h"
 
@@ -56,11 +55,11 @@ void TDravikForm::AddFilesToFolder(QStringList candidates, TFolderNode *folder)
         TLongOperation operation(*this);
         duplicates = DropCandidatesInFolder(*folder, candidates);
         missing = DropMissingCandidates(candidates);
-        ProgressBar->SetTag(int(candidates.size()));
+        operation.SetTotal(candidates.size());
         std::vector<std::unique_ptr<TFileDat>> records;
         records.reserve(size_t(candidates.size()));
         for (qsizetype taken = 1; taken <= candidates.size(); ++taken) {
-            SetProgress(taken);
+            operation.Progress(taken);
             records.push_back(NewRecordFromDisk(candidates[taken - 1]));
         }
         // Joined in one go: the list and the queue see them together, each in candidate order.
@@ -88,11 +87,25 @@ void TDravikForm::AddFilesToFolder(QStringList candidates, TFolderNode *folder)
 
 void TDravikForm::HandleDroppedFiles(const QStringList &paths)
 {
-    TFolderNode *folder = m_catalog.CurrentFolder();
-    if (!folder || m_busy)
+    if (paths.isEmpty() || !m_commands->MayRun(TCommandStates::cmDropFiles))
         return;
-    AddFilesToFolder(paths, folder);
-    FilesList->setFocus();
+    // The files are added once the drop has been answered (the file manager waits for that
+    // answer, and adding shows boxes), into the folder current at the drop: the digest queue may
+    // show another one meanwhile.
+    TFolderNode *folder = m_catalog.CurrentFolder();
+    auto watch = std::make_shared<TCatalogWatch>(m_catalog, std::vector<TFileDat *>(),
+                                                 std::vector<TFolderNode *>{folder});
+    QMetaObject::invokeMethod(
+        this,
+        [this, paths, folder, watch] {
+            if (!watch->Holds(folder))
+                return;
+            run(TCommandStates::cmDropFiles, [&] {
+                AddFilesToFolder(paths, folder);
+                FilesList->setFocus();
+            });
+        },
+        Qt::QueuedConnection);
 }
 
 void TDravikForm::AddFoldersBtClick()
@@ -104,23 +117,18 @@ void TDravikForm::AddFoldersBtClick()
     if (!picked.isEmpty()) {
         TWalkReport report;
         {
-            TLongOperation operation(*this);
-            // Kept after the command: the digest queue that follows puts its own text there.
-            SetStatus(QStringLiteral("reading ") + QString::number(picked.size()) +
-                          QStringLiteral(" folders, please wait..."),
-                      true);
-            QCoreApplication::processEvents();
+            TLongOperation operation(*this, QStringLiteral("reading ") + QString::number(picked.size()) +
+                                                QStringLiteral(" folders, please wait..."));
             const TUpdatesSuspended suspended(FoldersTree);
-            const auto progress = [this](int done, int total) {
-                ProgressBar->SetTag(total);
-                if (total > 0)
-                    SetProgress(done);
-                else
-                    ResetProgress();
+            const auto progress = [&operation](int done, int total) {
+                operation.SetTotal(total);
+                operation.Progress(done);
             };
             for (const QString &folder : picked)
                 AddFolderStructure(m_catalog, base, folder, progress, &report);
             SetModified(true);
+            // The digest queue that follows puts its own text there.
+            operation.LeaveWaitText();
         }
         const QString passedOver = walkReportText(report);
         if (!passedOver.isEmpty())

@@ -2,12 +2,8 @@
 // its sets.
 
 #include "DupFiles.h"
-#include "DuplicateSets.h"
 #include "LongOperation.h"
-#include "ProgressCyl.h"
 #include "main.h"
-
-#include <QCoreApplication>
 
 void TDravikForm::CheckDupBtClick()
 {
@@ -16,72 +12,69 @@ void TDravikForm::CheckDupBtClick()
         m_prompts.Information(QStringLiteral("Please select a folder and try again."));
         return;
     }
-    bool found = false;
+    std::unique_ptr<TDupFilesForm> form;
     {
         TLongOperation operation(*this);
-        found = FindDuplicateSets(CollectDuplicateCandidates(folder));
+        form = FindDuplicateSets(CollectDuplicateCandidates(folder), operation);
     }
-    showDuplicateSets(found);
+    showDuplicateSets(std::move(form));
 }
 
 void TDravikForm::SearchAllDupBtClick()
 {
     if (!m_catalog.HasFolders())
         return;
-    bool found = false;
+    std::unique_ptr<TDupFilesForm> form;
     {
         TLongOperation operation(*this, QStringLiteral("loading registries, please wait..."));
-        ProgressBar->SetTag(m_catalog.FolderCount());
-        std::vector<TFileDat *> candidates =
-            CollectAllDuplicateCandidates(m_catalog, [this](int position) { SetProgress(position); });
-        ResetProgress();
-        found = FindDuplicateSets(candidates);
+        operation.SetTotal(m_catalog.FolderCount());
+        std::vector<TFileDat *> candidates = CollectAllDuplicateCandidates(
+            m_catalog, [&operation](int position) { operation.Progress(position); });
+        operation.ResetProgress();
+        form = FindDuplicateSets(candidates, operation);
     }
-    showDuplicateSets(found);
+    showDuplicateSets(std::move(form));
 }
 
-bool TDravikForm::FindDuplicateSets(const std::vector<TFileDat *> &candidates)
+std::unique_ptr<TDupFilesForm> TDravikForm::FindDuplicateSets(const std::vector<TFileDat *> &candidates,
+                                                              TLongOperation &operation)
 {
-    // Deletes itself when closed.
-    m_dupFilesForm = new TDupFilesForm(*this, this);
+    // Held here until it is shown: an error in the search disposes of it with the rest.
+    auto form = std::make_unique<TDupFilesForm>(*this, this);
     const int count = int(candidates.size());
-    SetStatus(QStringLiteral("comparing ") + QString::number(count) +
-                  QStringLiteral(" registries, please wait..."),
-              true);
-    QCoreApplication::processEvents();
-    ProgressBar->SetTag(count);
+    operation.ShowWaitText(QStringLiteral("comparing ") + QString::number(count) +
+                           QStringLiteral(" registries, please wait..."));
+    operation.SetTotal(count);
     // The grouping passes a candidate in well under a microsecond, while letting events run costs
     // several: the bar moves, and events run, each time it shows a new percentage. The window is
     // Busy, so no command takes a candidate away meanwhile.
     int shownPercent = -1;
-    m_dupFilesForm->AddSets(::FindDuplicateSets(candidates, [this, count, &shownPercent](int position) {
+    const auto progress = [&operation, count, &shownPercent](int position) {
         const int percent = int(qint64(position) * 100 / qMax(1, count));
         if (percent != shownPercent) {
             shownPercent = percent;
-            SetProgress(position);
+            operation.Progress(position);
         }
-    }));
-    ResetProgress();
-    SetStatus(QString(), true);
-    if (m_dupFilesForm->SetCount() > 0)
-        return true;
-    m_dupFilesForm->close();
-    m_dupFilesForm = nullptr;
-    return false;
+    };
+    form->AddSets(m_findDuplicates ? m_findDuplicates(candidates, progress)
+                                   : ::FindDuplicateSets(candidates, progress));
+    operation.ResetProgress();
+    operation.ShowWaitText(QString());
+    if (form->SetCount() == 0)
+        return nullptr;
+    return form;
 }
 
-void TDravikForm::showDuplicateSets(bool found)
+void TDravikForm::showDuplicateSets(std::unique_ptr<TDupFilesForm> form)
 {
-    if (!found) {
+    if (!form) {
         m_prompts.Information(QStringLiteral("No duplicate files found."));
         return;
     }
-    TDupFilesForm *form = m_dupFilesForm;
-    m_dupFilesForm = nullptr;
-    if (!form)
-        return;
+    // From here the window disposes of itself when it is closed.
+    TDupFilesForm *shown = form.release();
     if (m_showDupFiles)
-        m_showDupFiles(*form);
+        m_showDupFiles(*shown);
     else
-        form->exec();
+        shown->exec();
 }

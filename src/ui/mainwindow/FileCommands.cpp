@@ -6,12 +6,9 @@
 #include "FolderTreeModel.h"
 #include "FoldersTreeView.h"
 #include "LongOperation.h"
-#include "ProgressCyl.h"
 #include "RecordCommands.h"
 #include "main.h"
 #include "support.h"
-
-#include <QPushButton>
 
 void TDravikForm::FillFileList(TFolderNode *folder)
 {
@@ -21,8 +18,7 @@ void TDravikForm::FillFileList(TFolderNode *folder)
         return;
     }
     const int rows = m_listModel->rowCount();
-    m_states.ListFilled(rows > 0);
-    UpdateCommandStates();
+    m_commands->ListFilled(rows > 0);
     if (rows == 0) {
         SetStatus(QString(), true);
         return;
@@ -90,13 +86,10 @@ QString TDravikForm::DateColumnCaption() const
 
 void TDravikForm::FilesListSelectItem()
 {
-    if (m_busy) {
-        // While a long command runs no row keeps the focus.
+    // While a long command runs no row keeps the focus.
+    if (m_commands->Busy())
         FilesList->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
-        return;
-    }
-    m_states.SelectionChanged(FilesList->selectionModel()->hasSelection());
-    UpdateCommandStates();
+    m_commands->SelectionChanged(FilesList->selectionModel()->hasSelection());
 }
 
 void TDravikForm::FilesListColumnClick(int column)
@@ -177,9 +170,9 @@ void TDravikForm::RemoveFilesBtClick()
     TLongOperation operation(*this);
     // A record being digested stays, deselected.
     const std::vector<TFileDat *> held = watch.Held();
-    ProgressBar->SetTag(int(held.size()));
+    operation.SetTotal(qint64(held.size()));
     const TRecordOutcome outcome =
-        RemoveRecordsFromCatalog(m_catalog, held, [this](int done) { SetProgress(done); });
+        RemoveRecordsFromCatalog(m_catalog, held, [&operation](int done) { operation.Progress(done); });
     deselectRecords(outcome.LeftAlone);
     FilesList->viewport()->update();
     MarkModified();

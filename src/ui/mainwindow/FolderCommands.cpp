@@ -12,13 +12,13 @@
 #include "main.h"
 #include "support.h"
 
-#include <QPushButton>
-
 void TDravikForm::connectFolderTree()
 {
-    FoldersTree->SetBusyCheck([this] { return m_busy; });
-    auto *selection = new TGuardedSelectionModel(
-        m_treeModel, [this] { return m_busy; }, FoldersTree);
+    // While a long command runs the tree keeps its selection, and no name is edited.
+    const auto busy = [this] { return m_commands->Busy(); };
+    FoldersTree->SetBusyCheck(busy);
+    FoldersTree->SetEditCheck([this] { return m_commands->MayRun(TCommandStates::cmRenameFolder); });
+    auto *selection = new TGuardedSelectionModel(m_treeModel, busy, FoldersTree);
     QItemSelectionModel *previous = FoldersTree->selectionModel();
     FoldersTree->setSelectionModel(selection);
     delete previous;
@@ -31,24 +31,17 @@ void TDravikForm::connectFolderTree()
     m_treeModel->SetRenameRule([this](TFolderNode *folder, const QString &name) {
         guarded([=, this] { FoldersTreeEdited(folder, name); });
     });
-    // Removing or clearing may leave no folder current without the tree's say.
-    connect(&m_catalog, &TCatalog::currentFolderChanged, this, [this](TFolderNode *folder) {
-        if (!folder)
-            UpdateFolderButtons();
-    });
 }
 
 void TDravikForm::FoldersTreeChange(TFolderNode *folder)
 {
     m_catalog.SetCurrentFolder(folder);
-    UpdateFolderButtons();
     FillFileList(folder);
 }
 
 void TDravikForm::FoldersTreeMouseDownOutside()
 {
-    if (m_busy)
-        return;
+    // Refused by the tree's selection while Busy.
     FoldersTree->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
 }
 
@@ -67,15 +60,13 @@ void TDravikForm::SelectFolder(TFolderNode *folder)
 
 void TDravikForm::UpdateFolderButtons()
 {
-    const bool current = m_catalog.CurrentFolder() != nullptr;
-    m_states.CurrentFolderChanged(current);
-    UpdateCommandStates();
-    CreateFolderBt->setToolTip(current ? QStringLiteral("Create new sub-folder")
-                                       : QStringLiteral("Create new root folder"));
+    m_commands->CurrentFolderChanged(m_catalog.CurrentFolder() != nullptr);
 }
 
 void TDravikForm::FoldersTreeEdited(TFolderNode *folder, const QString &newName)
 {
+    if (!m_commands->MayRun(TCommandStates::cmRenameFolder))
+        return;
     if (!folder) {
         m_prompts.Information(SelectAFolderText());
         return;
@@ -168,9 +159,6 @@ void TDravikForm::RemoveFolder(TFolderNode *folder)
 
 void TDravikForm::CreateFolderBtClick()
 {
-    // "New" stays enabled during long commands; a folder must not appear in the middle of one.
-    if (m_busy)
-        return;
     if (TFolderNode *current = m_catalog.CurrentFolder())
         CreateSubFolder(current);
     else

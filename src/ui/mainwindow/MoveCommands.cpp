@@ -60,7 +60,7 @@ void TDravikForm::CopyFolderTree(TFolderNode *newParentOrNone, TFolderNode *sour
 void TDravikForm::FolMovesubfoldertorootClick()
 {
     TFolderNode *folder = m_catalog.CurrentFolder();
-    if (!folder || m_busy) {
+    if (!folder) {
         m_prompts.Information(SelectAFolderText());
         return;
     }
@@ -108,7 +108,7 @@ void TDravikForm::FoldersTreeDragDrop(QDropEvent *event)
 
     TFolderNode *target = m_treeModel->FolderAt(FoldersTree->indexAt(event->position().toPoint()));
     TFolderNode *dragged = drag->IsFolderDrag() ? drag->Folder() : nullptr;
-    if (!target || m_busy || (drag->IsFolderDrag() && !dragged))
+    if (!target || !m_commands->MayRun(TCommandStates::cmDropOnFolder) || (drag->IsFolderDrag() && !dragged))
         return;
     std::vector<TFolderNode *> folders{target};
     if (dragged)
@@ -136,7 +136,8 @@ void TDravikForm::FoldersTreeDragDrop(QDropEvent *event)
 void TDravikForm::DropFolderOnFolder(TFolderNode *dragged, TFolderNode *target)
 {
     // On itself or on a folder below itself: the catalog has no folder inside itself.
-    if (m_busy || !dragged || !target || target->IsWithin(dragged))
+    if (!m_commands->MayRun(TCommandStates::cmDropOnFolder) || !dragged || !target ||
+        target->IsWithin(dragged))
         return;
     const QString name = dragged->Name();
     const TCatalogWatch watch(m_catalog, {}, {dragged, target});
@@ -156,7 +157,7 @@ void TDravikForm::DropFolderOnFolder(TFolderNode *dragged, TFolderNode *target)
 
 void TDravikForm::DropRecordsOnFolder(std::vector<TFileDat *> records, TFolderNode *target)
 {
-    if (m_busy || !target || target == m_catalog.CurrentFolder())
+    if (!m_commands->MayRun(TCommandStates::cmDropOnFolder) || !target || target == m_catalog.CurrentFolder())
         return;
     // Records already in the target stay (the digest queue may have shown another folder while
     // the rows were dragged, so the drop can be on the rows' own folder).
@@ -175,8 +176,7 @@ void TDravikForm::DropRecordsOnFolder(std::vector<TFileDat *> records, TFolderNo
         m_catalog.MoveRecords(watch.Held(), target);
     }
     // The rows left the list as the removal of records leaves it.
-    m_states.ListFilled(m_listModel->rowCount() > 0);
-    m_states.SelectionChanged(FilesList->selectionModel()->hasSelection());
-    UpdateCommandStates();
+    m_commands->ListFilled(m_listModel->rowCount() > 0);
+    m_commands->SelectionChanged(FilesList->selectionModel()->hasSelection());
     MarkModified();
 }

@@ -5,8 +5,8 @@
 #include "FileListModel.h"
 #include "FilesListView.h"
 #include "LongOperation.h"
-#include "ProgressCyl.h"
 #include "RecordCommands.h"
+#include "UpdatesSuspended.h"
 #include "main.h"
 #include "support.h"
 
@@ -37,9 +37,11 @@ void TDravikForm::FilCheckexistenceClick()
         return;
     }
     const int count = int(records.size());
-    FilesList->setUpdatesEnabled(false);
-    const TRecordOutcome outcome = CheckRecordsExistence(m_catalog, records);
-    FilesList->setUpdatesEnabled(true);
+    TRecordOutcome outcome;
+    {
+        const TUpdatesSuspended suspended(FilesList);
+        outcome = CheckRecordsExistence(m_catalog, records);
+    }
     FilesList->clearSelection();
 
     QString text = ResultsHeading(count);
@@ -108,9 +110,10 @@ void TDravikForm::FilRemoverealpathClick()
     const TCatalogWatch watch(m_catalog, named);
     if (!m_prompts.ConfirmYesNo(question))
         return;
-    FilesList->setUpdatesEnabled(false);
-    RemoveRecordsRealPath(m_catalog, watch.Confirmed());
-    FilesList->setUpdatesEnabled(true);
+    {
+        const TUpdatesSuspended suspended(FilesList);
+        RemoveRecordsRealPath(m_catalog, watch.Confirmed());
+    }
     FilesList->clearSelection();
     MarkModified();
     m_prompts.Information(QStringLiteral("Operation completed."));
@@ -136,10 +139,11 @@ void TDravikForm::FilDeletefilesClick()
     {
         TLongOperation operation(*this, QStringLiteral("deleting ") + QString::number(count) +
                                             QStringLiteral(" file(s), please wait..."));
+        const TUpdatesSuspended suspended(FilesList);
         // Only what the question named; rows selected while the loop lets events run stay.
-        ProgressBar->SetTag(count);
+        operation.SetTotal(count);
         outcome = DeleteRecordFiles(m_catalog, watch.Held(), m_removeFile, TMissingMark::MarkMissing,
-                                    [this](int done) { SetProgress(done); });
+                                    [&operation](int done) { operation.Progress(done); });
         deselectRecords(outcome.LeftAlone);
         MarkModified();
     }

@@ -9,14 +9,12 @@
 #include "CsvExport.h"
 #include "FoldersTreeView.h"
 #include "LongOperation.h"
-#include "ProgressCyl.h"
 #include "UpdatesSuspended.h"
 #include "main.h"
 #include "support.h"
 
 #include <QFileInfo>
 #include <QScopeGuard>
-#include <limits>
 
 namespace {
 
@@ -43,20 +41,16 @@ QString totalsText(const QString &lead, const TCatalogTotals &totals)
 
 } // namespace
 
-void TDravikForm::showStorageProgress(qint64 done, qint64 total)
+void TDravikForm::showStorageProgress(TLongOperation &operation, qint64 done, qint64 total)
 {
-    ProgressBar->SetTag(int(qMin<qint64>(total, std::numeric_limits<int>::max())));
-    SetProgress(done);
+    operation.SetTotal(total);
+    operation.Progress(done);
 }
 
 // ---- Save
 
 void TDravikForm::SaveMdBtClick()
 {
-    // The button stays enabled during other long commands; saving in the middle of one would
-    // write a catalog that is being changed.
-    if (m_busy)
-        return;
     SaveCatalog();
 }
 
@@ -80,9 +74,10 @@ bool TDravikForm::SaveCatalog()
     const bool writing = m_catalog.HasFolders();
     TLongOperation operation(*this, writing ? QStringLiteral("saving registry, please wait...") : QString());
     if (writing)
-        ProgressBar->SetTag(m_catalog.FolderCount());
-    const TCatalogTotals totals = ::SaveCatalog(
-        m_catalog, path, [this](qint64 done, qint64 total) { showStorageProgress(done, total); });
+        operation.SetTotal(m_catalog.FolderCount());
+    const TCatalogTotals totals = ::SaveCatalog(m_catalog, path, [&operation](qint64 done, qint64 total) {
+        showStorageProgress(operation, done, total);
+    });
     keepModifiedOnFailure.dismiss();
     if (writing)
         operation.SetResult(totalsText(QStringLiteral("registry saved, "), totals));
@@ -93,8 +88,6 @@ bool TDravikForm::SaveCatalog()
 
 void TDravikForm::LoadMdRegBtClick()
 {
-    if (m_busy)
-        return;
     if (Modified()) {
         switch (m_prompts.ConfirmYesNoCancel(UnsavedQuestion)) {
         case TPrompts::TAnswer::Cancel:
@@ -128,8 +121,9 @@ void TDravikForm::LoadCatalog(const QString &path)
     std::optional<TCatalogTotals> totals;
     {
         TUpdatesSuspended suspended(FoldersTree);
-        totals = ::LoadCatalog(m_catalog, path,
-                               [this](qint64 done, qint64 total) { showStorageProgress(done, total); });
+        totals = ::LoadCatalog(m_catalog, path, [&operation](qint64 done, qint64 total) {
+            showStorageProgress(operation, done, total);
+        });
     }
     if (!totals)
         return; // the file went away while events ran
@@ -155,9 +149,11 @@ void TDravikForm::ExportBtClick()
         return;
 
     TLongOperation operation(*this, QStringLiteral("exporting Dravik, please wait..."));
-    ProgressBar->SetTag(m_catalog.FolderCount());
-    const qint64 records = ExportCatalogCsvFile(
-        m_catalog, choice->Path, [this](qint64 done, qint64 total) { showStorageProgress(done, total); });
+    operation.SetTotal(m_catalog.FolderCount());
+    const qint64 records =
+        ExportCatalogCsvFile(m_catalog, choice->Path, [&operation](qint64 done, qint64 total) {
+            showStorageProgress(operation, done, total);
+        });
     operation.SetResult(QStringLiteral("Dravik exported, ") + QString::number(records) +
                         QStringLiteral(" records"));
 }

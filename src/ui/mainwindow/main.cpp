@@ -1,4 +1,5 @@
-// Start-up, the frame, the services of long operations, the keys and closing.
+// Start-up, the entry points and the gate's facts, the services of long operations, the keys
+// and closing.
 
 #include "main.h"
 
@@ -8,10 +9,13 @@
 #include "FoldersTreeView.h"
 #include "ImageBt.h"
 #include "LongOperation.h"
-#include "ProgressCyl.h"
 #include "RepaintPacer.h"
+#include "StatusArea.h"
 #include "StorageErrors.h"
 #include "TempFiles.h"
+#include "TitleBand.h"
+#include "WindowColours.h"
+#include "WindowFrame.h"
 #include "about.h"
 
 #include <QApplication>
@@ -19,42 +23,32 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLocale>
-#include <QMenu>
 #include <QPushButton>
-#include <QScreen>
 #include <QSplitter>
-#include <QTimer>
 #include <QToolTip>
-#include <QVBoxLayout>
-#include <QWindow>
 
 namespace {
 
 constexpr int ClientWidth = 700;
 constexpr int ClientHeight = 450;
-// The sizing border around the client area, where a press resizes the window.
-constexpr int SizingBorder = 4;
-constexpr int StatusClearMilliseconds = 5000;
-constexpr qint64 EventsInterval = 10; // milliseconds between two runs of SetProgress's messages
 
 } // namespace
 
 TDravikForm::TDravikForm(TPrompts &prompts, TShell &shell, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_prompts(prompts), m_shell(shell),
-      m_scheduler(m_catalog, *this), m_removeFile([](const QString &path) { return QFile::remove(path); })
+      m_scheduler(m_catalog, *this), m_removeFile([](const QString &path) { return QFile::remove(path); }),
+      m_commands(new TCommandStates(this))
 {
     setObjectName(QStringLiteral("DravikForm"));
     setWindowTitle(QApplication::applicationName());
     QFont windowFont(QStringLiteral("MS Sans Serif"));
     windowFont.setPixelSize(11);
     setFont(windowFont);
-    setMouseTracking(true);
 
     // Hints in the window's own colour, shown long enough to read.
     QPalette hints = QToolTip::palette();
-    hints.setColor(QPalette::ToolTipBase, QColor(208, 221, 221));
+    hints.setColor(QPalette::ToolTipBase, WindowColours::Hint);
     hints.setColor(QPalette::ToolTipText, Qt::black);
     QToolTip::setPalette(hints);
 
@@ -63,95 +57,39 @@ TDravikForm::TDravikForm(TPrompts &prompts, TShell &shell, QWidget *parent)
     buildCommandPanel();
     buildMenus();
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(SizingBorder, SizingBorder, SizingBorder, SizingBorder);
-    layout->setSpacing(0);
-    layout->addWidget(TopPanel);
-    layout->addWidget(Splitter1, 1);
-    layout->addWidget(BottomPanel);
-
+    FrameWindow(*this, QSize(ClientWidth, ClientHeight), TopPanel, Splitter1, BottomPanel);
     new TRepaintPacer(this);
 
-    CleTimer = new QTimer(this);
-    CleTimer->setObjectName(QStringLiteral("CleTimer"));
-    CleTimer->setInterval(StatusClearMilliseconds);
-    connect(CleTimer, &QTimer::timeout, this, &TDravikForm::CleTimerTimer);
-
-    const QSize minimum(ClientWidth + 2 * SizingBorder, ClientHeight + 2 * SizingBorder);
-    setMinimumSize(minimum);
-    resize(minimum);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
-
     connectFolderTree();
+    followCommandFacts();
+    connect(m_commands, &TCommandStates::changed, this, &TDravikForm::showCommandStates);
+    showCommandStates();
+}
+
+TDravikForm::~TDravikForm() = default;
+
+// ---- The gate: its facts, what it shows, the entry points that ask it
+
+void TDravikForm::followCommandFacts()
+{
+    connect(&m_catalog, &TCatalog::currentFolderChanged, this, &TDravikForm::UpdateFolderButtons);
+    const auto folders = [this] { m_commands->FoldersChanged(m_catalog.HasFolders()); };
+    connect(&m_catalog, &TCatalog::folderAdded, this, folders);
+    connect(&m_catalog, &TCatalog::folderRemoved, this, folders);
+    connect(&m_catalog, &TCatalog::catalogCleared, this, folders);
+
+    // Rows come and go, and a reset drops the selection, without the events the buttons follow.
+    const auto list = [this] {
+        m_commands->ListChanged(m_listModel->rowCount() > 0, FilesList->selectionModel()->hasSelection());
+    };
+    connect(m_listModel, &QAbstractItemModel::modelReset, this, list);
+    connect(m_listModel, &QAbstractItemModel::rowsInserted, this, list);
+    connect(m_listModel, &QAbstractItemModel::rowsRemoved, this, list);
     connect(FilesList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TDravikForm::FilesListSelectItem);
-    connect(FilesList->header(), &QHeaderView::sectionClicked, this,
-            [this](int column) { guarded([this, column] { FilesListColumnClick(column); }); });
 }
 
-TDravikForm::~TDravikForm()
-{
-    CleTimer->stop();
-}
-
-// ---- Services of every long operation
-
-void TDravikForm::SetStatus(const QString &text, bool keep)
-{
-    CleTimer->stop();
-    StatusPanel->setText(text);
-    if (!keep)
-        CleTimer->start();
-}
-
-QString TDravikForm::StatusText() const
-{
-    return StatusPanel->text();
-}
-
-void TDravikForm::CleTimerTimer()
-{
-    CleTimer->stop();
-    StatusPanel->clear();
-}
-
-void TDravikForm::SetProgress(qint64 done)
-{
-    const int total = ProgressBar->Tag();
-    if (total <= 0)
-        return;
-    ProgressBar->SetPosition(int(qMin<qint64>(100, done * 100 / total)));
-    // Pending messages run about once a frame, no more: a walk calls this for each of a hundred
-    // thousand files, and letting messages run costs more than looking at a file.
-    if (m_eventsLetRun.isValid() && m_eventsLetRun.elapsed() < EventsInterval)
-        return;
-    QCoreApplication::processEvents();
-    m_eventsLetRun.start();
-}
-
-void TDravikForm::ResetProgress()
-{
-    ProgressBar->SetPosition(0);
-}
-
-void TDravikForm::EnableCommands(bool on)
-{
-    if (on)
-        m_states.CommandsOn({m_listModel->rowCount() > 0, FilesList->selectionModel()->hasSelection(),
-                             m_catalog.CurrentFolder() != nullptr, m_catalog.HasFolders()});
-    else
-        m_states.CommandsOff();
-    UpdateCommandStates();
-}
-
-void TDravikForm::SetModified(bool modified)
-{
-    m_states.SetModified(modified);
-    UpdateCommandStates();
-}
-
-void TDravikForm::UpdateCommandStates()
+void TDravikForm::showCommandStates()
 {
     const std::pair<QPushButton *, TCommandStates::TButton> buttons[] = {
         {LoadMdRegBt, TCommandStates::btLoadMdReg},       {AddFoldersBt, TCommandStates::btAddFolders},
@@ -160,14 +98,18 @@ void TDravikForm::UpdateCommandStates()
         {SearchAllDupBt, TCommandStates::btSearchAllDup}, {RemoveFolderBt, TCommandStates::btRemoveFolder},
     };
     for (const auto &[button, state] : buttons)
-        button->setEnabled(m_states.Enabled(state));
-    SaveMdBt->setEnabled(m_states.Modified());
+        button->setEnabled(m_commands->Enabled(state));
+    SaveMdBt->setEnabled(m_commands->Modified());
+    CreateFolderBt->setToolTip(m_commands->HasCurrentFolder() ? QStringLiteral("Create new sub-folder")
+                                                              : QStringLiteral("Create new root folder"));
 }
 
-void TDravikForm::RunLongOperation(const std::function<void()> &work)
+bool TDravikForm::run(TCommandStates::TCommand command, const std::function<void()> &handler)
 {
-    TLongOperation operation(*this);
-    work();
+    if (!m_commands->MayRun(command))
+        return false;
+    guarded(handler);
+    return true;
 }
 
 void TDravikForm::guarded(const std::function<void()> &command)
@@ -181,12 +123,70 @@ void TDravikForm::guarded(const std::function<void()> &command)
     }
 }
 
-void TDravikForm::runUnlessBusy(void (TDravikForm::*command)())
+// ---- Services of every long operation
+
+void TDravikForm::SetStatus(const QString &text, bool keep)
 {
-    // A menu stays usable while a long command lets events run; it must not start another.
-    if (m_busy)
-        return;
-    guarded([this, command] { (this->*command)(); });
+    m_status->SetStatus(text, keep);
+}
+
+QString TDravikForm::StatusText() const
+{
+    return m_status->StatusText();
+}
+
+void TDravikForm::CleTimerTimer()
+{
+    m_status->CleTimerTimer();
+}
+
+void TDravikForm::SetProgressTotal(qint64 total)
+{
+    m_status->SetTotal(total);
+}
+
+void TDravikForm::SetProgress(qint64 done)
+{
+    m_status->SetProgress(done);
+}
+
+void TDravikForm::ResetProgress()
+{
+    m_status->ResetProgress();
+}
+
+void TDravikForm::EnableCommands(bool on)
+{
+    if (on)
+        m_commands->CommandsOn();
+    else
+        m_commands->CommandsOff();
+}
+
+bool TDravikForm::Busy() const
+{
+    return m_commands->Busy();
+}
+
+void TDravikForm::SetBusy(bool busy)
+{
+    m_commands->SetBusy(busy);
+}
+
+bool TDravikForm::Modified() const
+{
+    return m_commands->Modified();
+}
+
+void TDravikForm::SetModified(bool modified)
+{
+    m_commands->SetModified(modified);
+}
+
+void TDravikForm::RunLongOperation(const std::function<void()> &work)
+{
+    TLongOperation operation(*this);
+    work();
 }
 
 // ---- What the digest scheduler asks of the window
@@ -238,13 +238,7 @@ void TDravikForm::FormShow()
     m_listModel->SetDateColumnCaption(QStringLiteral("Date / Time (") +
                                       locale.dateFormat(QLocale::ShortFormat).toLower() + u' ' +
                                       locale.timeFormat(QLocale::ShortFormat).toLower() + u')');
-    m_busy = false;
-}
-
-void TDravikForm::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    placeAnchoredControls();
+    SetBusy(false);
 }
 
 void TDravikForm::ExitBtClick()
@@ -272,7 +266,7 @@ void TDravikForm::AboutBtClick()
 bool TDravikForm::FormCloseQuery()
 {
     // A long command is using the catalog that closing would dispose of.
-    if (m_busy)
+    if (!m_commands->MayRun(TCommandStates::cmClose))
         return false;
     if (!Modified())
         return true;
@@ -305,71 +299,10 @@ void TDravikForm::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-// ---- Moving by the title band, sizing by the border
-
-void TDravikForm::TopPanelMouseDown(QMouseEvent *event)
-{
-    if (event->button() != Qt::LeftButton || !windowHandle())
-        return;
-    m_dragging = true;
-    // The window system runs its own move loop from here.
-    windowHandle()->startSystemMove();
-    m_dragging = false;
-}
-
-Qt::Edges TDravikForm::sizingEdgesAt(const QPoint &point) const
-{
-    Qt::Edges edges;
-    if (point.x() < SizingBorder)
-        edges |= Qt::LeftEdge;
-    if (point.x() >= width() - SizingBorder)
-        edges |= Qt::RightEdge;
-    if (point.y() < SizingBorder)
-        edges |= Qt::TopEdge;
-    if (point.y() >= height() - SizingBorder)
-        edges |= Qt::BottomEdge;
-    return edges;
-}
-
-void TDravikForm::mousePressEvent(QMouseEvent *event)
-{
-    const Qt::Edges edges = sizingEdgesAt(event->position().toPoint());
-    if (event->button() == Qt::LeftButton && edges && windowHandle()) {
-        windowHandle()->startSystemResize(edges);
-        return;
-    }
-    QWidget::mousePressEvent(event);
-}
-
-void TDravikForm::mouseMoveEvent(QMouseEvent *event)
-{
-    const Qt::Edges edges = sizingEdgesAt(event->position().toPoint());
-    if ((edges & (Qt::LeftEdge | Qt::TopEdge)) == (Qt::LeftEdge | Qt::TopEdge) ||
-        (edges & (Qt::RightEdge | Qt::BottomEdge)) == (Qt::RightEdge | Qt::BottomEdge))
-        setCursor(Qt::SizeFDiagCursor);
-    else if ((edges & (Qt::RightEdge | Qt::TopEdge)) == (Qt::RightEdge | Qt::TopEdge) ||
-             (edges & (Qt::LeftEdge | Qt::BottomEdge)) == (Qt::LeftEdge | Qt::BottomEdge))
-        setCursor(Qt::SizeBDiagCursor);
-    else if (edges & (Qt::LeftEdge | Qt::RightEdge))
-        setCursor(Qt::SizeHorCursor);
-    else if (edges & (Qt::TopEdge | Qt::BottomEdge))
-        setCursor(Qt::SizeVerCursor);
-    else
-        unsetCursor();
-    QWidget::mouseMoveEvent(event);
-}
-
 // ---- Keys
 
 bool TDravikForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonPress &&
-        (watched == TopPanel || watched == TopImage || watched == TitleLabel)) {
-        TopPanelMouseDown(static_cast<QMouseEvent *>(event));
-        return true;
-    }
-    if (event->type() == QEvent::Resize && (watched == TopPanel || watched == BottomPanel))
-        placeAnchoredControls();
     if (event->type() == QEvent::KeyPress && (watched == FoldersTree || watched == FilesList))
         return FormKeyDown(watched, static_cast<QKeyEvent *>(event)->key());
     return QWidget::eventFilter(watched, event);
@@ -377,31 +310,27 @@ bool TDravikForm::eventFilter(QObject *watched, QEvent *event)
 
 bool TDravikForm::FormKeyDown(QObject *watched, int key)
 {
+    using TCommand = TCommandStates::TCommand;
     // No key is taken from a folder name being typed.
     if (FoldersTree->IsEditing())
         return false;
     if (watched == FilesList) {
-        if (key == Qt::Key_Insert && AddFilesBt->isEnabled()) {
-            AddFilesBt->click();
-            return true;
-        }
-        if (key == Qt::Key_Delete && RemoveFilesBt->isEnabled()) {
-            guarded([this] { RemoveFilesBtClick(); });
-            return true;
-        }
+        if (key == Qt::Key_Insert)
+            return run(TCommand::cmAddFiles, [this] { AddFilesBtClick(); });
+        if (key == Qt::Key_Delete)
+            return run(TCommand::cmRemoveFiles, [this] { RemoveFilesBtClick(); });
         return false;
     }
-    if (key == Qt::Key_Insert) {
-        guarded([this] { CreateFolderBtClick(); });
+    switch (key) {
+    case Qt::Key_Insert:
+        run(TCommand::cmCreateFolder, [this] { CreateFolderBtClick(); });
         return true;
-    }
-    if (key == Qt::Key_Delete && RemoveFolderBt->isEnabled()) {
-        guarded([this] { RemoveFolderBtClick(); });
+    case Qt::Key_Delete:
+        return run(TCommand::cmRemoveFolder, [this] { RemoveFolderBtClick(); });
+    case Qt::Key_F2:
+        run(TCommand::cmRenameFolder, [this] { FolChangenameClick(); });
         return true;
+    default:
+        return false;
     }
-    if (key == Qt::Key_F2) {
-        guarded([this] { FolChangenameClick(); });
-        return true;
-    }
-    return false;
 }

@@ -5,7 +5,7 @@
 // catalog for the whole run and runs every command on the user-interface thread.
 //
 // The commands are split by area into files of this class's member functions:
-//   main.cpp                start-up, frame, status, progress, enabled states, closing
+//   main.cpp                start-up, the entry points, the services of long commands, closing
 //   mainLayout.cpp          the controls and menus of the window
 //   FolderCommands.cpp      the folder tree and its commands
 //   FileCommands.cpp        the file list and the commands that do not touch the disk
@@ -14,42 +14,48 @@
 //   RealPathCommands.cpp    the commands that use a record's real path on disk
 //   DigestMenuCommands.cpp  the digest commands of the "More options..." menu
 //   RegistryCommands.cpp    saving and loading the catalog file, the CSV export
+//   DuplicateCommands.cpp   "Check" and "Check all"
+// and by concern into classes of their own: TCommandStates (CommandStates.h) decides whether a
+// command may run and which buttons are enabled, TStatusArea (StatusArea.h) keeps the status
+// text and the progress, TLongOperation (LongOperation.h) guards every long command, and the
+// frame is the shared TTitleBand and TSizingBorder of every window.
 //
 // Every box and dialog goes through TPrompts and every shell "open" and clipboard write
-// through TShell, both passed in, so a test can drive any command by calling its handler.
-// Menu commands chosen while Busy is set do nothing. Long commands run under TLongOperation;
-// the enabled states of the command panel are decided by TCommandStates alone; secondary windows
-// see the window only as TMainServices.
+// through TShell, both passed in, so a test can drive any command by calling its handler. Every
+// entry point (button, menu entry, key, drop, in-place rename) asks the command gate first; the
+// handlers themselves check only their own preconditions. Secondary windows see the window only
+// as TMainServices.
 
 #include "Catalog.h"
 #include "CommandStates.h"
 #include "DigestScheduler.h"
 #include "DigestView.h"
+#include "DuplicateSets.h"
 #include "MainServices.h"
 #include "Prompts.h"
 
-#include <QElapsedTimer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QDragMoveEvent;
 class QDropEvent;
 class QFrame;
-class QLabel;
 class QMenu;
 class QPushButton;
 class QSplitter;
-class QTimer;
+class TDupFilesForm;
 class TFileListModel;
 class TFilesListView;
 class TFolderTreeModel;
 class TFoldersTreeView;
 class TImageBt;
+class TLongOperation;
 class TMenuStyler;
-class TProgressCyl;
+class TStatusArea;
+class TTitleBand;
 enum class TCommandPicture;
-class TDupFilesForm;
 
 class TDravikForm : public QWidget, public TDigestView, public TMainServices
 {
@@ -63,26 +69,27 @@ public:
     TDigestScheduler &Scheduler() { return m_scheduler; }
     TPrompts &Prompts() override { return m_prompts; }
     TShell &Shell() override { return m_shell; }
+    // The gate every entry point asks, and the facts it decides from.
+    const TCommandStates &Commands() const override { return *m_commands; }
 
-    // ---- Services of every long operation
+    // ---- Services of every long operation (the status area's)
     // keep: the text stays until the next call; otherwise it is cleared 5 seconds after the
     // last call.
     void SetStatus(const QString &text, bool keep) override;
     QString StatusText() const;
     void CleTimerTimer();
-    // Moves the progress bar to done of its Tag (nothing while Tag is 0 or less) and lets
-    // pending window messages run (at most every few milliseconds).
-    void SetProgress(qint64 done);
+    // The total of the running command; SetProgress moves the bar to done of it (nothing while
+    // it is 0 or less) and lets pending window messages run (at most every few milliseconds).
+    void SetProgressTotal(qint64 total) override;
+    void SetProgress(qint64 done) override;
     void ResetProgress() override;
     void EnableCommands(bool on) override;
-    bool Busy() const override { return m_busy; }
-    void SetBusy(bool busy) override { m_busy = busy; }
+    bool Busy() const override;
+    void SetBusy(bool busy) override;
     // The catalog has unsaved changes; "Save registry" is enabled exactly then.
-    bool Modified() const { return m_states.Modified(); }
+    bool Modified() const;
     void MarkModified() override { SetModified(true); }
     void SetModified(bool modified);
-    // Shows the enabled states that TCommandStates decided.
-    void UpdateCommandStates();
 
     // ---- What the digest scheduler asks of the window
     void BringFolderIntoView(TFolderNode *folder) override;
@@ -109,6 +116,7 @@ public:
     // ---- Folder tree
     void FoldersTreeChange(TFolderNode *folder);
     void FoldersTreeEdited(TFolderNode *folder, const QString &newName);
+    // Tells the gate whether a folder is current.
     void UpdateFolderButtons();
     // Selects the folder through the tree (refused while Busy); none clears the selection.
     void SelectFolder(TFolderNode *folder);
@@ -134,8 +142,9 @@ public:
     // ignored, and same size) and those not on disk are left out and counted in a box each; the
     // rest become queued records in the order given. The folder is selected afterwards.
     void AddFilesToFolder(QStringList candidates, TFolderNode *folder);
-    // Files dropped from a file manager onto the file list, in the order given; ignored without
-    // a current folder or while Busy.
+    // Files dropped from a file manager onto the file list, in the order given: they go into the
+    // folder current at the drop, once the drop has been answered; ignored without a current
+    // folder or while Busy.
     void HandleDroppedFiles(const QStringList &paths);
     // The folder picker, then each picked folder's structure copied below the current folder (or
     // as a root folder).
@@ -200,18 +209,21 @@ public:
     void CheckDupBtClick();
     void SearchAllDupBtClick();
     // Creates the duplicates window and fills it with the sets among the candidates (records with
-    // a digest, in collection order). False, the window closed again, when there is no set.
-    bool FindDuplicateSets(const std::vector<TFileDat *> &candidates);
+    // a digest, in collection order), reporting through the running command's guard. None, the
+    // window disposed of again, when there is no set.
+    std::unique_ptr<TDupFilesForm> FindDuplicateSets(const std::vector<TFileDat *> &candidates,
+                                                     TLongOperation &operation);
     // How the filled duplicates window is shown; by default modally. Tests look at it instead.
     void SetDupFilesShower(std::function<void(TDupFilesForm &)> show) { m_showDupFiles = std::move(show); }
+    // How the sets are found among the candidates (tests make it fail).
+    using TDuplicateSearch = std::function<std::vector<TDuplicateSet>(const std::vector<TFileDat *> &,
+                                                                      const std::function<void(int)> &)>;
+    void SetDuplicateSearch(TDuplicateSearch search) { m_findDuplicates = std::move(search); }
 
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
     // mainLayout.cpp
@@ -219,17 +231,21 @@ private:
     void buildPanes();
     void buildCommandPanel();
     void buildMenus();
-    void placeAnchoredControls();
     QPushButton *commandButton(const QString &name, const QString &caption, const QString &hint, int x, int y,
-                               TCommandPicture picture);
+                               TCommandPicture picture, TCommandStates::TCommand command,
+                               void (TDravikForm::*handler)());
     QAction *menuEntry(QMenu *menu, const QString &name, const QString &caption,
                        void (TDravikForm::*command)());
 
     // main.cpp
+    // The facts the gate decides from, followed from the catalog and the file list.
+    void followCommandFacts();
+    // Shows what the gate decided: the buttons' enabled states and the hint of "New".
+    void showCommandStates();
     bool FormKeyDown(QObject *watched, int key);
-    void TopPanelMouseDown(QMouseEvent *event);
-    Qt::Edges sizingEdgesAt(const QPoint &point) const;
-    void runUnlessBusy(void (TDravikForm::*command)());
+    // Runs the handler when the gate lets the command run, showing an error it does not handle
+    // in the standard error box; false when the gate refused.
+    bool run(TCommandStates::TCommand command, const std::function<void()> &handler);
     // Runs a command, showing an error it does not handle in the standard error box.
     void guarded(const std::function<void()> &command);
 
@@ -251,30 +267,26 @@ private:
     const TFileDat *firstSelectedWithRealPath();
 
     // RegistryCommands.cpp
-    void showStorageProgress(qint64 done, qint64 total);
+    static void showStorageProgress(TLongOperation &operation, qint64 done, qint64 total);
 
     // DuplicateCommands.cpp
-    void showDuplicateSets(bool found);
-    TDupFilesForm *m_dupFilesForm = nullptr; // from its creation until it is shown
+    void showDuplicateSets(std::unique_ptr<TDupFilesForm> form);
     std::function<void(TDupFilesForm &)> m_showDupFiles;
+    TDuplicateSearch m_findDuplicates;
 
     TPrompts &m_prompts;
     TShell &m_shell;
     TCatalog m_catalog; // before the scheduler, which must go first
     TDigestScheduler m_scheduler;
     TFileRemover m_removeFile;
-    TCommandStates m_states;
-    bool m_busy = false;
-    QElapsedTimer m_eventsLetRun; // when SetProgress last let messages run
+    TCommandStates *m_commands = nullptr;
+    TStatusArea *m_status = nullptr;
     bool m_shown = false;
-    bool m_dragging = false;
 
     TFolderTreeModel *m_treeModel = nullptr;
     TFileListModel *m_listModel = nullptr;
 
-    QFrame *TopPanel = nullptr;
-    QLabel *TopImage = nullptr;
-    QLabel *TitleLabel = nullptr;
+    TTitleBand *TopPanel = nullptr;
     TImageBt *MinimizeBt = nullptr;
     TImageBt *ExitBt = nullptr;
     QSplitter *Splitter1 = nullptr;
@@ -293,9 +305,6 @@ private:
     QPushButton *SaveMdBt = nullptr;
     QPushButton *OptionsBt = nullptr;
     QPushButton *AboutBt = nullptr;
-    QLabel *StatusPanel = nullptr;
-    TProgressCyl *ProgressBar = nullptr;
-    QTimer *CleTimer = nullptr;
     QMenu *OptionsPopup = nullptr;
     QMenu *FilesMenu = nullptr;
     QMenu *FoldersMenu = nullptr;

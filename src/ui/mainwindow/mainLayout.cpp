@@ -7,18 +7,16 @@
 #include "FoldersTreeView.h"
 #include "ImageBt.h"
 #include "KeyboardAccess.h"
-#include "MainProgressBar.h"
 #include "MenuStyler.h"
 #include "Pictures.h"
-#include "ProgressCyl.h"
 #include "ScrambledTexts.h"
-#include "ShadeImage.h"
-#include "TitleButtons.h"
+#include "StatusArea.h"
+#include "TitleBand.h"
+#include "WindowColours.h"
 #include "main.h"
 #include "support.h"
 
 #include <QHeaderView>
-#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QSplitter>
@@ -28,22 +26,7 @@ namespace {
 
 constexpr int TopPanelHeight = 32;
 constexpr int BottomPanelHeight = 85;
-const QColor TopPanelColour(176, 190, 223);
-const QColor PaneColour(233, 241, 248);
-const QColor BottomPanelColour(220, 227, 241);
-const QColor StatusColour(205, 215, 235);
-const QColor StatusTextColour(0, 64, 128);
-const QColor CurrentFolderColour(128, 128, 255);
 constexpr int HintMilliseconds = 10000;
-
-void paintBackground(QWidget *widget, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    palette.setColor(QPalette::Base, colour);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
 
 void setHint(QWidget *widget, const QString &hint)
 {
@@ -55,37 +38,13 @@ void setHint(QWidget *widget, const QString &hint)
 
 void TDravikForm::buildTitleBand()
 {
-    TopPanel = new QFrame(this);
-    TopPanel->setObjectName(QStringLiteral("TopPanel"));
+    TopPanel = new TTitleBand(DecodeText(QString::fromLatin1(ScrambledTexts::Title)), TopPanelHeight,
+                              QRect(2, 2, 200, 28), this);
     TopPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    TopPanel->setFixedHeight(TopPanelHeight);
-    paintBackground(TopPanel, TopPanelColour);
-    TopPanel->installEventFilter(this);
 
-    TopImage = new QLabel(TopPanel);
-    TopImage->setObjectName(QStringLiteral("TopImage"));
-    TopImage->setGeometry(2, 2, 200, 28);
-    TopImage->setPixmap(QPixmap::fromImage(ShadeImage(TopPanelColour, TopImage->size())));
-    TopImage->installEventFilter(this);
-
-    TitleLabel = new QLabel(TopPanel);
-    TitleLabel->setObjectName(QStringLiteral("TitleLabel"));
-    QFont bold = font();
-    bold.setBold(true);
-    TitleLabel->setFont(bold);
-    TitleLabel->setAttribute(Qt::WA_TranslucentBackground);
-    TitleLabel->setText(DecodeText(QString::fromLatin1(ScrambledTexts::Title)));
-    TitleLabel->move(8, 9);
-    TitleLabel->adjustSize();
-    TitleLabel->installEventFilter(this);
-
-    MinimizeBt = new TImageBt(TopPanel);
-    MinimizeBt->setObjectName(QStringLiteral("MinimizeBt"));
-    ConfigureTitleBandButton(*MinimizeBt, tbMinimize);
+    MinimizeBt = TopPanel->AddButton(QStringLiteral("MinimizeBt"), tbMinimize, 48);
     connect(MinimizeBt, &QAbstractButton::clicked, this, &TDravikForm::MinimizeBtClick);
-    ExitBt = new TImageBt(TopPanel);
-    ExitBt->setObjectName(QStringLiteral("ExitBt"));
-    ConfigureTitleBandButton(*ExitBt, tbExit);
+    ExitBt = TopPanel->AddButton(QStringLiteral("ExitBt"), tbExit, 25);
     connect(ExitBt, &QAbstractButton::clicked, this, &TDravikForm::ExitBtClick);
 }
 
@@ -97,15 +56,15 @@ void TDravikForm::buildPanes()
 
     m_treeModel = new TFolderTreeModel(m_catalog, this);
     m_treeModel->SetImages(FolderPictures());
-    m_treeModel->SetCurrentColours(CurrentFolderColour, Qt::white);
+    m_treeModel->SetCurrentColours(WindowColours::CurrentFolder, Qt::white);
     FoldersTree = new TFoldersTreeView(Splitter1);
     FoldersTree->setObjectName(QStringLiteral("FoldersTree"));
     FoldersTree->setModel(m_treeModel);
-    paintBackground(FoldersTree, PaneColour);
+    PaintBackground(FoldersTree, WindowColours::Pane);
     // The selected folder is the current one: the selection shows in the current folder's colours.
     QPalette treeColours = FoldersTree->palette();
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-        treeColours.setColor(group, QPalette::Highlight, CurrentFolderColour);
+        treeColours.setColor(group, QPalette::Highlight, WindowColours::CurrentFolder);
         treeColours.setColor(group, QPalette::HighlightedText, Qt::white);
     }
     FoldersTree->setPalette(treeColours);
@@ -117,10 +76,12 @@ void TDravikForm::buildPanes()
     FilesList->setObjectName(QStringLiteral("FilesList"));
     FilesList->setModel(m_listModel);
     FilesList->SetUpColumns();
-    paintBackground(FilesList, PaneColour);
+    PaintBackground(FilesList, WindowColours::Pane);
     FilesList->installEventFilter(this);
-    connect(FilesList, &TFilesListView::filesDropped, this,
-            [this](const QStringList &paths) { guarded([this, &paths] { HandleDroppedFiles(paths); }); });
+    connect(FilesList, &TFilesListView::filesDropped, this, &TDravikForm::HandleDroppedFiles);
+    connect(FilesList->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        run(TCommandStates::cmSortFiles, [this, column] { FilesListColumnClick(column); });
+    });
 
     Splitter1->addWidget(FoldersTree);
     Splitter1->addWidget(FilesList);
@@ -130,52 +91,62 @@ void TDravikForm::buildPanes()
 }
 
 QPushButton *TDravikForm::commandButton(const QString &name, const QString &caption, const QString &hint,
-                                        int x, int y, TCommandPicture picture)
+                                        int x, int y, TCommandPicture picture,
+                                        TCommandStates::TCommand command, void (TDravikForm::*handler)())
 {
     auto *button = new QPushButton(QIcon(CommandPicture(picture)), caption, BottomPanel);
     button->setObjectName(name);
     button->setGeometry(x, y, 120, 24);
     setHint(button, hint);
+    connect(button, &QPushButton::clicked, this,
+            [this, command, handler] { run(command, [=, this] { (this->*handler)(); }); });
     return button;
 }
 
 void TDravikForm::buildCommandPanel()
 {
+    using TCommand = TCommandStates::TCommand;
     BottomPanel = new QFrame(this);
     BottomPanel->setObjectName(QStringLiteral("BottomPanel"));
     BottomPanel->setFixedHeight(BottomPanelHeight);
-    paintBackground(BottomPanel, BottomPanelColour);
-    BottomPanel->installEventFilter(this);
+    PaintBackground(BottomPanel, WindowColours::Panel);
 
-    CreateFolderBt =
-        commandButton(QStringLiteral("CreateFolderBt"), QStringLiteral("New"),
-                      QStringLiteral("Create new root folder"), 5, 5, TCommandPicture::NewFolder);
+    CreateFolderBt = commandButton(QStringLiteral("CreateFolderBt"), QStringLiteral("New"),
+                                   QStringLiteral("Create new root folder"), 5, 5, TCommandPicture::NewFolder,
+                                   TCommand::cmCreateFolder, &TDravikForm::CreateFolderBtClick);
     RemoveFolderBt = commandButton(QStringLiteral("RemoveFolderBt"), QStringLiteral("Remove"),
-                                   QStringLiteral("Remove folder(s)"), 5, 33, TCommandPicture::RemoveFolder);
-    AddFilesBt = commandButton(QStringLiteral("AddFilesBt"), QStringLiteral("Add files"),
-                               QStringLiteral("Add new file(s) to registry (key <Insert>)"), 140, 5,
-                               TCommandPicture::AddFiles);
-    AddFoldersBt = commandButton(QStringLiteral("AddFoldersBt"), QStringLiteral("Add folders"),
-                                 QStringLiteral("Add folder structures to registry"), 140, 33,
-                                 TCommandPicture::AddFolders);
+                                   QStringLiteral("Remove folder(s)"), 5, 33, TCommandPicture::RemoveFolder,
+                                   TCommand::cmRemoveFolder, &TDravikForm::RemoveFolderBtClick);
+    AddFilesBt =
+        commandButton(QStringLiteral("AddFilesBt"), QStringLiteral("Add files"),
+                      QStringLiteral("Add new file(s) to registry (key <Insert>)"), 140, 5,
+                      TCommandPicture::AddFiles, TCommand::cmAddFiles, &TDravikForm::AddFilesBtClick);
+    AddFoldersBt =
+        commandButton(QStringLiteral("AddFoldersBt"), QStringLiteral("Add folders"),
+                      QStringLiteral("Add folder structures to registry"), 140, 33,
+                      TCommandPicture::AddFolders, TCommand::cmAddFolders, &TDravikForm::AddFoldersBtClick);
     CommentsBt =
         commandButton(QStringLiteral("CommentsBt"), QStringLiteral("Comments"),
-                      QStringLiteral("Add or modify file comments"), 270, 5, TCommandPicture::Comments);
+                      QStringLiteral("Add or modify file comments"), 270, 5, TCommandPicture::Comments,
+                      TCommand::cmComments, &TDravikForm::CommentsBtClick);
     RemoveFilesBt = commandButton(QStringLiteral("RemoveFilesBt"), QStringLiteral("Remove"),
                                   QStringLiteral("Remove file(s) from registry (key <Delete>)"), 270, 33,
-                                  TCommandPicture::RemoveFiles);
+                                  TCommandPicture::RemoveFiles, TCommand::cmRemoveFiles,
+                                  &TDravikForm::RemoveFilesBtClick);
     CheckDupBt =
         commandButton(QStringLiteral("CheckDupBt"), QStringLiteral("Check"),
                       QStringLiteral("Check if the current folder has duplicate files using MD5 code"), 400,
-                      5, TCommandPicture::CheckFolder);
-    SearchAllDupBt = commandButton(QStringLiteral("SearchAllDupBt"), QStringLiteral("Check all"),
-                                   QStringLiteral("Search all duplicate files in all folders using MD5 code"),
-                                   400, 33, TCommandPicture::CheckAll);
+                      5, TCommandPicture::CheckFolder, TCommand::cmCheckDup, &TDravikForm::CheckDupBtClick);
+    SearchAllDupBt =
+        commandButton(QStringLiteral("SearchAllDupBt"), QStringLiteral("Check all"),
+                      QStringLiteral("Search all duplicate files in all folders using MD5 code"), 400, 33,
+                      TCommandPicture::CheckAll, TCommand::cmSearchAllDup, &TDravikForm::SearchAllDupBtClick);
     LoadMdRegBt = commandButton(QStringLiteral("LoadMdRegBt"), QStringLiteral("Load registry"),
-                                QStringLiteral("Load Dravik"), 535, 5, TCommandPicture::LoadRegistry);
+                                QStringLiteral("Load Dravik"), 535, 5, TCommandPicture::LoadRegistry,
+                                TCommand::cmLoadRegistry, &TDravikForm::LoadMdRegBtClick);
     SaveMdBt = commandButton(QStringLiteral("SaveMdBt"), QStringLiteral("Save registry"),
-                             QStringLiteral("Save Dravik"), 535, 33, TCommandPicture::SaveRegistry);
-    UpdateCommandStates();
+                             QStringLiteral("Save Dravik"), 535, 33, TCommandPicture::SaveRegistry,
+                             TCommand::cmSaveRegistry, &TDravikForm::SaveMdBtClick);
 
     for (int x : {131, 526}) {
         auto *bevel = new QFrame(BottomPanel);
@@ -196,37 +167,12 @@ void TDravikForm::buildCommandPanel()
     OptionsBt = flatButton(QStringLiteral("OptionsBt"), QStringLiteral("More options..."), 6,
                            TCommandPicture::Options);
     AboutBt = flatButton(QStringLiteral("AboutBt"), QStringLiteral("About..."), 34, TCommandPicture::About);
-
-    StatusPanel = new QLabel(BottomPanel);
-    StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
-    StatusPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    StatusPanel->setGeometry(3, 62, 480, 20);
-    StatusPanel->setIndent(4);
-    paintBackground(StatusPanel, StatusColour);
-    QPalette statusPalette = StatusPanel->palette();
-    statusPalette.setColor(QPalette::WindowText, StatusTextColour);
-    StatusPanel->setPalette(statusPalette);
-
-    ProgressBar = new TProgressCyl(BottomPanel);
-    ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
-    ConfigureMainProgressBar(*ProgressBar);
-
-    connect(CreateFolderBt, &QPushButton::clicked, this,
-            [this] { guarded([this] { CreateFolderBtClick(); }); });
-    connect(RemoveFolderBt, &QPushButton::clicked, this,
-            [this] { guarded([this] { RemoveFolderBtClick(); }); });
-    connect(AddFilesBt, &QPushButton::clicked, this, [this] { guarded([this] { AddFilesBtClick(); }); });
-    connect(AddFoldersBt, &QPushButton::clicked, this, [this] { guarded([this] { AddFoldersBtClick(); }); });
-    connect(CommentsBt, &QPushButton::clicked, this, [this] { guarded([this] { CommentsBtClick(); }); });
-    connect(RemoveFilesBt, &QPushButton::clicked, this,
-            [this] { guarded([this] { RemoveFilesBtClick(); }); });
-    connect(CheckDupBt, &QPushButton::clicked, this, [this] { guarded([this] { CheckDupBtClick(); }); });
-    connect(SearchAllDupBt, &QPushButton::clicked, this,
-            [this] { guarded([this] { SearchAllDupBtClick(); }); });
+    // The menu's entries ask the gate themselves; the about window is modal.
     connect(OptionsBt, &QPushButton::clicked, this, [this] { guarded([this] { OptionsBtClick(); }); });
-    connect(AboutBt, &QPushButton::clicked, this, [this] { guarded([this] { AboutBtClick(); }); });
-    connect(LoadMdRegBt, &QPushButton::clicked, this, [this] { guarded([this] { LoadMdRegBtClick(); }); });
-    connect(SaveMdBt, &QPushButton::clicked, this, [this] { guarded([this] { SaveMdBtClick(); }); });
+    connect(AboutBt, &QPushButton::clicked, this,
+            [this] { run(TCommand::cmAbout, [this] { AboutBtClick(); }); });
+
+    m_status = new TStatusArea(BottomPanel);
 
     // Tab goes from the file list through the command panel as it is read; the tree stays out.
     QList<QWidget *> commands;
@@ -241,7 +187,10 @@ QAction *TDravikForm::menuEntry(QMenu *menu, const QString &name, const QString 
     QAction *action = menu->addAction(caption);
     action->setObjectName(name);
     if (command)
-        connect(action, &QAction::triggered, this, [this, command] { runUnlessBusy(command); });
+        connect(action, &QAction::triggered, this, [this, command] {
+            // A menu stays usable while a long command lets events run; it must not start another.
+            run(TCommandStates::cmMenuCommand, [this, command] { (this->*command)(); });
+        });
     return action;
 }
 
@@ -327,15 +276,4 @@ void TDravikForm::buildMenus()
             [this](const QPoint &point) { FilesMenu->popup(FilesList->viewport()->mapToGlobal(point)); });
     new TKeyboardMenu(FoldersTree);
     new TKeyboardMenu(FilesList);
-}
-
-void TDravikForm::placeAnchoredControls()
-{
-    // Anchored to the top right of the title band, and to both sides of the command panel.
-    if (TopPanel) {
-        MinimizeBt->move(TopPanel->width() - 48, 5);
-        ExitBt->move(TopPanel->width() - 25, 5);
-    }
-    if (BottomPanel)
-        ProgressBar->setGeometry(485, 61, qMax(1, BottomPanel->width() - 490), 20);
 }

@@ -6,38 +6,32 @@
 #include "ShellListModel.h"
 #include "ShellListView.h"
 #include "ShellTreeView.h"
-#include "SizingBorder.h"
 #include "TitleBand.h"
+#include "WindowColours.h"
+#include "WindowFrame.h"
 
 #include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QSplitter>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 namespace {
 
 constexpr int ClientWidth = 600;
 constexpr int ClientHeight = 420;
-// The sizing border around the client area, where a press resizes the window.
-constexpr int SizingBorder = 4;
 constexpr int TopPanelHeight = 32;
-const QSize TopImageSize(200, 30);
+const QRect TopImageRect(1, 1, 200, 30);
 constexpr int TreeWidth = 298;
 constexpr int SplitterWidth = 4;
 constexpr int BottomPanelHeight = 38;
 constexpr int HintMilliseconds = 10000;
-const QColor BackgroundColour(220, 227, 241);
-const QColor TopPanelColour(176, 190, 223);
 const QColor StateTextColour(110, 110, 110);
 
 void setHint(QWidget *widget, const QString &hint)
@@ -63,13 +57,9 @@ TPickerForm::TPickerForm(const TKind &kind, QStringList &result, const QString &
     QFont windowFont(QStringLiteral("MS Sans Serif"));
     windowFont.setPixelSize(11);
     setFont(windowFont);
-    QPalette background = palette();
-    background.setColor(QPalette::Window, BackgroundColour);
-    setPalette(background);
-    setAutoFillBackground(true);
-    setMouseTracking(true);
+    PaintBackground(this, WindowColours::Panel);
 
-    TopPanel = new TTitleBand(kind.Title, TopPanelColour, TopPanelHeight, TopImageSize, this);
+    TopPanel = new TTitleBand(kind.Title, TopPanelHeight, TopImageRect, this);
     connect(TopPanel, &TTitleBand::moveRequested, this, &TPickerForm::moveRequested);
 
     Splitter1 = new QSplitter(Qt::Horizontal, this);
@@ -87,24 +77,13 @@ TPickerForm::TPickerForm(const TKind &kind, QStringList &result, const QString &
 
     buildBottomPanel();
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(SizingBorder, SizingBorder, SizingBorder, SizingBorder);
-    layout->setSpacing(0);
-    layout->addWidget(TopPanel);
-    layout->addWidget(Splitter1, 1);
-    layout->addWidget(BottomPanel);
-
-    const QSize smallest(ClientWidth + 2 * SizingBorder, ClientHeight + 2 * SizingBorder);
-    setMinimumSize(smallest);
-    resize(smallest);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    FrameWindow(*this, QSize(ClientWidth, ClientHeight), TopPanel, Splitter1, BottomPanel);
 
     connect(ShellTreeView, &TShellTreeView::folderChanged, this, &TPickerForm::ShellTreeViewChange);
     connect(ShellListView->Selection(), &QItemSelectionModel::selectionChanged, this,
             &TPickerForm::UpdateStateLabel);
     connect(m_items, &QAbstractItemModel::modelReset, this, &TPickerForm::UpdateStateLabel);
-    connect(ShellListView, &TShellListView::itemDoubleClicked, this, &TPickerForm::ShellListViewDblClick);
+    connect(ShellListView, &TShellListView::doubleClicked, this, &TPickerForm::ShellListViewDblClick);
 }
 
 TPickerForm::~TPickerForm()
@@ -133,12 +112,39 @@ QToolButton *TPickerForm::AddSmallButton(const QString &name, const QString &tit
 
 void TPickerForm::buildBottomPanel()
 {
+    // Left to right: Accept, Cancel, the count text, the small buttons, the view styles.
     BottomPanel = new QWidget(this);
     BottomPanel->setObjectName(QStringLiteral("BottomPanel"));
     BottomPanel->setFixedHeight(BottomPanelHeight);
     auto *row = new QHBoxLayout(BottomPanel);
     row->setContentsMargins(4, 5, 4, 5);
     row->setSpacing(4);
+
+    auto pushButton = [this, row](const QString &name, const QString &caption, const QString &hint) {
+        auto *button = new QPushButton(caption, BottomPanel);
+        button->setObjectName(name);
+        button->setFixedSize(75, 25);
+        // Enter belongs to the window (Accept), never to the focused button.
+        button->setAutoDefault(false);
+        setHint(button, hint);
+        row->addWidget(button);
+        return button;
+    };
+    AcceptBt = pushButton(QStringLiteral("AcceptBt"), QStringLiteral("Accept"),
+                          QStringLiteral("or press <Enter> key"));
+    AcceptBt->setEnabled(false);
+    CancelBt = pushButton(QStringLiteral("CancelBt"), QStringLiteral("Cancel"),
+                          QStringLiteral("or press <Escape> key"));
+    connect(AcceptBt, &QPushButton::clicked, this, &TPickerForm::AcceptBtClick);
+    connect(CancelBt, &QPushButton::clicked, this, &TPickerForm::CancelBtClick);
+
+    StateLabel = new QLabel(BottomPanel);
+    StateLabel->setObjectName(QStringLiteral("StateLabel"));
+    StateLabel->setAlignment(Qt::AlignCenter);
+    QPalette grey = StateLabel->palette();
+    grey.setColor(QPalette::WindowText, StateTextColour);
+    StateLabel->setPalette(grey);
+    row->addWidget(StateLabel, 1);
 
     m_smallButtons = new QHBoxLayout;
     m_smallButtons->setSpacing(1);
@@ -184,32 +190,6 @@ void TPickerForm::buildBottomPanel()
     m_viewStyles->button(TShellListView::vsList)->setChecked(true);
     connect(m_viewStyles, &QButtonGroup::idClicked, this, &TPickerForm::ListModeBtClick);
     row->addLayout(styleButtons);
-
-    StateLabel = new QLabel(BottomPanel);
-    StateLabel->setObjectName(QStringLiteral("StateLabel"));
-    StateLabel->setAlignment(Qt::AlignCenter);
-    QPalette grey = StateLabel->palette();
-    grey.setColor(QPalette::WindowText, StateTextColour);
-    StateLabel->setPalette(grey);
-    row->addWidget(StateLabel, 1);
-
-    auto pushButton = [this, row](const QString &name, const QString &caption, const QString &hint) {
-        auto *button = new QPushButton(caption, BottomPanel);
-        button->setObjectName(name);
-        button->setFixedSize(75, 25);
-        // Enter belongs to the window (Accept), never to the focused button.
-        button->setAutoDefault(false);
-        setHint(button, hint);
-        row->addWidget(button);
-        return button;
-    };
-    AcceptBt = pushButton(QStringLiteral("AcceptBt"), QStringLiteral("Accept"),
-                          QStringLiteral("or press <Enter> key"));
-    AcceptBt->setEnabled(false);
-    CancelBt = pushButton(QStringLiteral("CancelBt"), QStringLiteral("Cancel"),
-                          QStringLiteral("or press <Escape> key"));
-    connect(AcceptBt, &QPushButton::clicked, this, &TPickerForm::AcceptBtClick);
-    connect(CancelBt, &QPushButton::clicked, this, &TPickerForm::CancelBtClick);
 }
 
 // ---- Showing, closing, the result
@@ -331,7 +311,7 @@ void TPickerForm::resizeEvent(QResizeEvent *event)
     FormResize();
 }
 
-// ---- Keys and the sizing border
+// ---- Keys
 
 bool TPickerForm::eventFilter(QObject *watched, QEvent *event)
 {
@@ -380,16 +360,4 @@ bool TPickerForm::ShellTreeViewKeyPress(QObject *watched, const QKeyEvent &event
     if (watched != ShellTreeView || event.text().isEmpty())
         return false;
     return event.text().front().isPrint() || event.key() == Qt::Key_Backspace;
-}
-
-void TPickerForm::mousePressEvent(QMouseEvent *event)
-{
-    if (!StartSizingAt(*this, *event, SizingBorder))
-        QDialog::mousePressEvent(event);
-}
-
-void TPickerForm::mouseMoveEvent(QMouseEvent *event)
-{
-    UpdateSizingCursor(*this, event->position().toPoint(), SizingBorder);
-    QDialog::mouseMoveEvent(event);
 }

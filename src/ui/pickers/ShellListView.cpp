@@ -4,6 +4,7 @@
 
 #include <QHeaderView>
 #include <QListView>
+#include <QMouseEvent>
 #include <QStackedLayout>
 #include <QStyledItemDelegate>
 #include <QTreeView>
@@ -83,15 +84,24 @@ TShellListView::TShellListView(TShellListModel &model, QWidget *parent) : QWidge
     m_report->setColumnWidth(TShellListModel::SizeColumn, 80);
     m_report->setColumnWidth(TShellListModel::TypeColumn, 120);
 
-    for (QAbstractItemView *view :
-         {static_cast<QAbstractItemView *>(m_icons), static_cast<QAbstractItemView *>(m_report)})
-        connect(view, &QAbstractItemView::doubleClicked, this, &TShellListView::itemDoubleClicked);
+    // Every double-click counts, not only one on an item: the window decides by the selection.
+    m_icons->viewport()->installEventFilter(this);
+    m_report->viewport()->installEventFilter(this);
 
     m_stack = new QStackedLayout(this);
     m_stack->setContentsMargins(0, 0, 0, 0);
     m_stack->addWidget(m_icons);
     m_stack->addWidget(m_report);
     SetViewStyle(vsList);
+}
+
+bool TShellListView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<const QMouseEvent *>(event)->button() == Qt::LeftButton &&
+        (watched == m_icons->viewport() || watched == m_report->viewport()))
+        Q_EMIT doubleClicked();
+    return QWidget::eventFilter(watched, event);
 }
 
 void TShellListView::SetViewStyle(int style)

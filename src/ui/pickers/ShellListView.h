@@ -49,8 +49,11 @@ public:
     bool IsListView(const QObject *object) const;
 
 Q_SIGNALS:
-    // An item was double-clicked, in any style.
-    void itemDoubleClicked();
+    // The list was double-clicked, on an item or beside one, in any style.
+    void doubleClicked();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     TShellListModel &m_model;

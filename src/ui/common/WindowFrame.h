@@ -1,0 +1,16 @@
+#pragma once
+
+// How the borderless windows are framed and where they open.
+
+#include <QSize>
+
+class QWidget;
+
+// Lays the window out inside its sizing border: the title band on top, the body taking the rest,
+// the bottom panel (if any) below; gives the window its sizing border, makes client plus the
+// border its least and first size, and centres it on the screen.
+void FrameWindow(QWidget &window, const QSize &client, QWidget *band, QWidget *body,
+                 QWidget *bottom = nullptr);
+
+// Makes the size the window's least and first size, and centres it on the primary screen.
+void PlaceCentred(QWidget &window, const QSize &least);
