@@ -5,12 +5,15 @@
 #include "DupFixture.h"
 #include "FilesDialog.h"
 #include "FoldersDialog.h"
+#include "FoldersTreeView.h"
 #include "PickerFixture.h"
+#include "QtPrompts.h"
 #include "about.h"
 
 #include <QAccessible>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QTimer>
 
 namespace {
 
@@ -159,6 +162,36 @@ private Q_SLOTS:
         }
         // The folder menu acts on the folder the keyboard reached it from.
         QCOMPARE(f.Catalog().CurrentFolder(), docs);
+    }
+
+    // A real box takes the activation with it; when it closes, and when a rename ends, the keys
+    // must act where they did before. Each key goes where the application sends keys.
+    void keysActAfterABoxAndARename()
+    {
+        TQtPrompts prompts;
+        TRecordingShell shell;
+        TDravikForm form(prompts, shell);
+        prompts.SetOwner(&form);
+        activate(&form);
+        form.Catalog().AddFolder(nullptr, QStringLiteral("Alpha"));
+        TFolderNode *beta = form.Catalog().AddFolder(nullptr, QStringLiteral("Beta"));
+        auto *tree = form.findChild<TFoldersTreeView *>(QStringLiteral("FoldersTree"));
+        tree->setFocus();
+        const auto press = [](Qt::Key key) {
+            QVERIFY(QApplication::focusWidget());
+            QTest::keyClick(QApplication::focusWidget(), key);
+            QCoreApplication::processEvents();
+        };
+        press(Qt::Key_Down);
+        QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
+        press(Qt::Key_Delete); // "Folder "Alpha" will be removed...", answered with Escape
+        press(Qt::Key_F2);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Gamma"));
+        press(Qt::Key_Return);
+        QCOMPARE(form.Catalog().RootFolders().front()->Name(), QStringLiteral("Gamma"));
+        press(Qt::Key_Down);
+        QCOMPARE(form.Catalog().CurrentFolder(), beta);
+        form.SetModified(false);
     }
 };
 

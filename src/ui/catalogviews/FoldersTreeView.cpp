@@ -1,5 +1,6 @@
 #include "FoldersTreeView.h"
 
+#include <QApplication>
 #include <QDropEvent>
 #include <QMouseEvent>
 
@@ -40,6 +41,17 @@ bool TFoldersTreeView::edit(const QModelIndex &index, EditTrigger trigger, QEven
     if (m_mayEdit && !m_mayEdit())
         return false;
     return QTreeView::edit(index, trigger, event);
+}
+
+void TFoldersTreeView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    const QWidget *focus = QApplication::focusWidget();
+    const bool keysWereHere = !focus || focus == editor || isAncestorOf(focus);
+    QTreeView::closeEditor(editor, hint);
+    if (keysWereHere && isVisible()) {
+        activateWindow();
+        setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void TFoldersTreeView::focusInEvent(QFocusEvent *event)

@@ -47,6 +47,8 @@ Q_SIGNALS:
 
 protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    // A name typed or dropped leaves the keys with the tree, unless the user went elsewhere.
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
     void mousePressEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void startDrag(Qt::DropActions supportedActions) override;

@@ -1,6 +1,7 @@
 #include "QtPrompts.h"
 
 #include "FilesDialog.h"
+#include "FocusReturn.h"
 #include "FoldersDialog.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@ namespace {
 QMessageBox::StandardButton showBox(QWidget *owner, QMessageBox::Icon icon, const QString &title,
                                     const QString &text, QMessageBox::StandardButtons buttons)
 {
+    const TFocusReturn focus;
     QMessageBox box(icon, title, text, buttons, owner);
     return QMessageBox::StandardButton(box.exec());
 }
@@ -52,15 +54,16 @@ TPrompts::TAnswer TQtPrompts::ConfirmYesNoCancel(const QString &text)
     }
 }
 
-void TQtPrompts::StandardError(const QString &text)
+void TQtPrompts::StandardError(const QString &text, const QString &file)
 {
-    showBox(m_owner, QMessageBox::Critical, QApplication::applicationName(), StandardErrorText(text),
+    showBox(m_owner, QMessageBox::Critical, QApplication::applicationName(), StandardErrorText(text, file),
             QMessageBox::Ok);
 }
 
 std::optional<QString> TQtPrompts::InputBox(const QString &caption, const QString &prompt,
                                             const QString &initial)
 {
+    const TFocusReturn focus;
     bool accepted = false;
     const QString text =
         QInputDialog::getText(m_owner, caption, prompt, QLineEdit::Normal, initial, &accepted);
@@ -89,6 +92,7 @@ QStringList TQtPrompts::NameFilters(const QString &filter)
 
 std::optional<TPrompts::TFileChoice> TQtPrompts::runFileDialog(const TFileRequest &request, bool saving)
 {
+    const TFocusReturn focus;
     QFileDialog dialog(m_owner);
     const QStringList filters = NameFilters(request.Filter);
     dialog.setNameFilters(filters);
@@ -121,6 +125,7 @@ std::optional<TPrompts::TFileChoice> TQtPrompts::SaveFile(const TFileRequest &re
 
 QStringList TQtPrompts::PickFiles(const QString &root)
 {
+    const TFocusReturn focus;
     QStringList files;
     ShowFileDialog(files, root, m_owner);
     return files;
@@ -128,6 +133,7 @@ QStringList TQtPrompts::PickFiles(const QString &root)
 
 QStringList TQtPrompts::PickFolders(const QString &root)
 {
+    const TFocusReturn focus;
     QStringList folders;
     ShowFoldersDialog(folders, root, m_owner);
     return folders;

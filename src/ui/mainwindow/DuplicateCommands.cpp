@@ -2,6 +2,7 @@
 // its sets.
 
 #include "DupFiles.h"
+#include "FocusReturn.h"
 #include "LongOperation.h"
 #include "main.h"
 
@@ -73,6 +74,7 @@ void TDravikForm::showDuplicateSets(std::unique_ptr<TDupFilesForm> form)
     }
     // From here the window disposes of itself when it is closed.
     TDupFilesForm *shown = form.release();
+    const TFocusReturn focus;
     if (m_showDupFiles)
         m_showDupFiles(*shown);
     else

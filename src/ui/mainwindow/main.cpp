@@ -5,6 +5,7 @@
 
 #include "FileListModel.h"
 #include "FilesListView.h"
+#include "FocusReturn.h"
 #include "FolderTreeModel.h"
 #include "FoldersTreeView.h"
 #include "ImageBt.h"
@@ -258,6 +259,7 @@ void TDravikForm::OptionsBtClick()
 
 void TDravikForm::AboutBtClick()
 {
+    const TFocusReturn focus;
     // Deletes itself when closed.
     auto *about = new TAboutForm(m_shell, this);
     about->exec();
