@@ -1,5 +1,6 @@
 #include "FolderScan.h"
 
+#include "LocaleText.h"
 #include "MountTable.h"
 #include "support.h"
 
@@ -84,14 +85,28 @@ QSet<QString> pseudoDirectories()
 
 } // namespace
 
+namespace {
+
+// One entry of a directory, kept until the directory is read through and put in name order.
+struct TListedEntry
+{
+    QString Name;
+    bool IsDirectory = false;
+    qint64 Size = 0;
+    qint64 ModifiedSeconds = 0;
+};
+
+} // namespace
+
 void WalkDiskFolder(const QString &folder, std::vector<TDiskFile> &files, TWalkReport *report,
-                    const TScanProgress &progress)
+                    const TScanProgress &progress, std::vector<QString> *walkedDirectories)
 {
     const QSet<QString> pseudo = pseudoDirectories();
+    const TNameOrder nameOrder;
     std::vector<QString> directories;
     if (!pseudo.contains(withoutSeparator(folder)))
         directories.push_back(withSeparator(folder));
-    QString text;
+    std::vector<TListedEntry> entries;
     for (size_t walked = 0; walked < directories.size(); ++walked) {
         const QString directory = directories[walked]; // the list grows while it is read
         const QByteArray prefix = QFile::encodeName(directory);
@@ -102,6 +117,7 @@ void WalkDiskFolder(const QString &folder, std::vector<TDiskFile> &files, TWalkR
             continue;
         }
         const int at = ::dirfd(listing.Dir());
+        entries.clear();
         while (const dirent *entry = ::readdir(listing.Dir())) {
             const char *name = entry->d_name;
             if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
@@ -119,25 +135,36 @@ void WalkDiskFolder(const QString &folder, std::vector<TDiskFile> &files, TWalkR
                 if (!mayBeFile || ::fstatat(at, name, &facts, 0) != 0 || !S_ISREG(facts.st_mode))
                     continue;
             }
-            if (!decodeWhole(QByteArray::fromRawData(name, qsizetype(std::strlen(name))), text)) {
+            TListedEntry listed;
+            if (!decodeWhole(QByteArray::fromRawData(name, qsizetype(std::strlen(name))), listed.Name)) {
                 if (report)
                     ++report->UnusableNames;
                 continue;
             }
-            if (isDirectory) {
-                const QString below = directory + text;
+            listed.IsDirectory = isDirectory;
+            listed.Size = qint64(facts.st_size);
+            listed.ModifiedSeconds = qint64(facts.st_mtim.tv_sec);
+            entries.push_back(std::move(listed));
+        }
+        // The file system's own order means nothing to a user: files and sub-directories come in
+        // name order.
+        nameOrder.Sort(entries, [](const TListedEntry &entry) -> const QString & { return entry.Name; });
+        for (const TListedEntry &entry : entries) {
+            if (entry.IsDirectory) {
+                const QString below = directory + entry.Name;
                 if (!pseudo.contains(below))
                     directories.push_back(below + QDir::separator());
                 continue;
             }
-            files.push_back(
-                {directory + text, directory, qint64(facts.st_size), qint64(facts.st_mtim.tv_sec)});
+            files.push_back({directory + entry.Name, directory, entry.Size, entry.ModifiedSeconds});
         }
         if (progress)
             progress(int(walked), int(directories.size()));
     }
     if (progress)
         progress(0, 0);
+    if (walkedDirectories)
+        *walkedDirectories = std::move(directories);
 }
 
 void CollectFiles(const QString &folder, QStringList &files, const TScanProgress &progress,
@@ -183,7 +210,24 @@ int AddFolderStructure(TCatalog &catalog, const QString &base, const QString &di
     const QString folder = withSeparator(trimmed);
 
     std::vector<TDiskFile> files;
-    WalkDiskFolder(folder, files, report, progress);
+    std::vector<QString> directories;
+    WalkDiskFolder(folder, files, report, progress, &directories);
+
+    // The folders of the directories that hold files, or hold directories that do, are made in
+    // the walk's order first, so that each folder's sub-folders stand in name order even where a
+    // directory's files come only after those of a sibling listed later.
+    QSet<QString> holding;
+    for (const TDiskFile &file : files) {
+        for (QString directory = file.Directory;
+             directory.size() >= folder.size() && !holding.contains(directory);
+             directory = directory.left(directory.lastIndexOf(QDir::separator(), -2) + 1))
+            holding.insert(directory);
+    }
+    for (const QString &directory : directories) {
+        if (holding.contains(directory))
+            FolderAtNames(catalog,
+                          top + directory.mid(folder.size()).split(QDir::separator(), Qt::SkipEmptyParts));
+    }
 
     // The files of one directory stand together: its catalog folder is looked up once, and its
     // records join it in one go.

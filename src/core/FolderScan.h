@@ -41,12 +41,13 @@ struct TDiskFile
 
 // Every file below the folder, appended to files: the folder's own files, then those of its
 // sub-directories in breadth-first order (the directory list grows while it is read), each
-// directory's files and sub-directories in the order the file system gives them. One pass per
-// directory, each entry looked at relative to its directory, so a walk costs
-// little more than listing the names. Touches nothing but the file system: it may run on a
-// thread of its own. progress: directories walked out of those found so far.
+// directory's files and sub-directories in name order (as "Sort folders" orders names, ties
+// broken by the exact name). One pass per directory, each entry looked at relative to its
+// directory, so a walk costs little more than listing and ordering the names. Touches nothing but
+// the file system: it may run on a thread of its own. progress: directories walked out of those
+// found so far. walkedDirectories, when given, receives every directory entered, in walk order.
 void WalkDiskFolder(const QString &folder, std::vector<TDiskFile> &files, TWalkReport *report = nullptr,
-                    const TScanProgress &progress = {});
+                    const TScanProgress &progress = {}, std::vector<QString> *walkedDirectories = nullptr);
 
 // Replaces the list's content with the paths of every file below the folder, as WalkDiskFolder
 // finds them.

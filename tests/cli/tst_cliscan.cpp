@@ -88,6 +88,21 @@ private Q_SLOTS:
                                  Md5Hex(ReadWholeFile(sample))));
     }
 
+    // Made neither sorted nor reversed, so no file system lists them in name order by chance.
+    void scanCataloguesInNameOrder()
+    {
+        for (const char *name :
+             {"order/m.bin", "order/B.bin", "order/a.bin", "order/A.bin", "order/Zeta/f", "order/beta/f"})
+            WriteTestFile(path(QString::fromLatin1(name)), "x");
+        const QString catalog = path(QStringLiteral("order.dat"));
+        CLI_EXPECT_STATUS(scan({QStringLiteral("-o"), catalog, path(QStringLiteral("order"))}), 0);
+        QStringList names;
+        for (const QString &record : recordsOf(catalog))
+            names << record.section(u'|', 0, 1);
+        QCOMPARE(names, QStringList({"order\\|A.bin", "order\\|a.bin", "order\\|B.bin", "order\\|m.bin",
+                                     "order\\beta\\|f", "order\\Zeta\\|f"}));
+    }
+
     void jobsMustBeAWholeNumberOfThreads_data()
     {
         QTest::addColumn<QString>("jobs");

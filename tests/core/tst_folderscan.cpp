@@ -137,6 +137,31 @@ private Q_SLOTS:
         QCOMPARE(folderNames(catalog).mid(3), QStringList({"Data\\(2)", "Data\\x\\(2)"}));
     }
 
+    // The names are made in an order that is neither sorted nor reversed, so that no file system
+    // (one that lists by hash, or the newest first) hands them back in name order by chance.
+    void foldersAndRecordsComeInNameOrder()
+    {
+        QTemporaryDir dir;
+        const QString data = dir.path() + QStringLiteral("/Data/");
+        for (const char *name : {"m.bin", "B.bin", "z.bin", "a.bin", "b.bin", "A.bin", "mid/f", "Zeta/f",
+                                 "alpha/inner/f", "beta/f"})
+            writeFile(data + QString::fromLatin1(name), 1);
+
+        TCatalog catalog;
+        AddFolderStructure(catalog, QString(), data);
+        const TFolderNode *top = catalog.RootFolders().front().get();
+        QStringList records;
+        for (const auto &record : top->Records())
+            records << record->FileName;
+        // Letter case aside, then the exact name: "A" before "a".
+        QCOMPARE(records, QStringList({"A.bin", "a.bin", "B.bin", "b.bin", "m.bin", "z.bin"}));
+        QStringList folders;
+        for (const auto &folder : top->SubFolders())
+            folders << folder->Name();
+        // "alpha" holds no file of its own: its folder still comes first.
+        QCOMPARE(folders, QStringList({"alpha", "beta", "mid", "Zeta"}));
+    }
+
     void recordsOfOneDirectoryShareOneRealPathText()
     {
         QTemporaryDir dir;
