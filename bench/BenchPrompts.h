@@ -20,7 +20,7 @@ public:
     void Error(const QString &text) override { Shown << text; }
     bool ConfirmYesNo(const QString &) override { return Answer; }
     TAnswer ConfirmYesNoCancel(const QString &) override { return Answer ? TAnswer::Yes : TAnswer::No; }
-    void StandardError(const QString &text) override { Shown << text; }
+    void StandardError(const QString &text, const QString & = QString()) override { Shown << text; }
     std::optional<QString> InputBox(const QString &, const QString &, const QString &) override { return {}; }
     std::optional<TFileChoice> OpenFile(const TFileRequest &) override { return {}; }
     std::optional<TFileChoice> SaveFile(const TFileRequest &) override { return {}; }

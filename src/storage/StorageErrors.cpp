@@ -5,11 +5,18 @@
 
 EStorageError::EStorageError(const QString &message) : std::runtime_error(message.toStdString()) {}
 
-QString StandardErrorText(const QString &text)
+EStorageError::EStorageError(const QString &message, const QString &file)
+    : std::runtime_error(message.toStdString()), m_file(file)
+{}
+
+QString StandardErrorText(const QString &text, const QString &file)
 {
-    if (!text.isEmpty() && text.back() > u'.')
-        return text + u'.';
-    return text;
+    QString shown = text;
+    if (!shown.isEmpty() && shown.back() > u'.')
+        shown += u'.';
+    if (!file.isEmpty())
+        shown += QStringLiteral("\r\n") + file;
+    return shown;
 }
 
 QString DeviceName(const QIODevice &device)

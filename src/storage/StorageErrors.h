@@ -16,7 +16,14 @@ class EStorageError : public std::runtime_error
 {
 public:
     explicit EStorageError(const QString &message);
+    // The error of a command on a file the user chose, which the box names.
+    EStorageError(const QString &message, const QString &file);
     QString Message() const { return QString::fromUtf8(what()); }
+    // The file the error concerns, when the command knows which; otherwise empty.
+    QString File() const { return m_file; }
+
+private:
+    QString m_file;
 };
 
 class EFileError : public EStorageError
@@ -34,8 +41,9 @@ public:
 class QIODevice;
 
 // The text the application's standard error box shows for an error text: "." appended when the
-// last character sorts after it ("data error" is shown as "data error.").
-QString StandardErrorText(const QString &text);
+// last character sorts after it ("data error" is shown as "data error."), then, for an error that
+// concerns a file, a line break and the file's path.
+QString StandardErrorText(const QString &text, const QString &file = QString());
 
 // How messages name a device: the file name of a file, otherwise a generic word.
 QString DeviceName(const QIODevice &device);

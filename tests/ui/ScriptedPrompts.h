@@ -68,9 +68,9 @@ public:
     }
     bool ConfirmYesNo(const QString &text) override { return confirm(text) == TAnswer::Yes; }
     TAnswer ConfirmYesNoCancel(const QString &text) override { return confirm(text); }
-    void StandardError(const QString &text) override
+    void StandardError(const QString &text, const QString &file = QString()) override
     {
-        Shown << TShown{QStringLiteral("StandardError"), StandardErrorText(text)};
+        Shown << TShown{QStringLiteral("StandardError"), StandardErrorText(text, file)};
     }
     std::optional<QString> InputBox(const QString &caption, const QString &prompt,
                                     const QString &initial) override

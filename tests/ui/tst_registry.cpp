@@ -184,14 +184,17 @@ private Q_SLOTS:
     {
         TFormFixture f;
         buildCatalog(f);
-        f.Form->SetModified(false);
+        f.Form->MarkModified();
         f.Form->CatalogFileName = QStringLiteral("/previous.dat");
         const QString damaged = f.MakeFile(QStringLiteral("damaged.dat"), 200);
+        f.Prompts.PlanNo(); // the unsaved catalog is given up
         f.Prompts.PlanFile(choice(damaged));
         button(f, "LoadMdRegBt")->click();
 
+        // The box names the file; the empty catalog left behind holds nothing unsaved.
         QCOMPARE(f.Prompts.Texts(QStringLiteral("StandardError")),
-                 QStringList{QStringLiteral("data error.")});
+                 QStringList{QStringLiteral("data error.\r\n") + damaged});
+        QVERIFY(!f.Form->Modified());
         QVERIFY(!f.Catalog().HasFolders());
         QCOMPARE(f.Form->CatalogFileName, QStringLiteral("/previous.dat"));
         QVERIFY(f.FoldersTree()->updatesEnabled());

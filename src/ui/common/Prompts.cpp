@@ -2,7 +2,7 @@
 
 #include "StorageErrors.h"
 
-QString TPrompts::StandardErrorText(const QString &text)
+QString TPrompts::StandardErrorText(const QString &text, const QString &file)
 {
-    return ::StandardErrorText(text);
+    return ::StandardErrorText(text, file);
 }

@@ -42,8 +42,9 @@ public:
     virtual TAnswer ConfirmYesNoCancel(const QString &text) = 0;
 
     // The application's box for an error a command did not handle: the application title as
-    // caption, the error icon, the text with "." appended when its last character sorts after ".".
-    virtual void StandardError(const QString &text) = 0;
+    // caption, the error icon, the text with "." appended when its last character sorts after ".",
+    // and, for an error that concerns a file, a line break and the file's path.
+    virtual void StandardError(const QString &text, const QString &file = QString()) = 0;
 
     // An input box; nullopt when cancelled.
     virtual std::optional<QString> InputBox(const QString &caption, const QString &prompt,
@@ -59,7 +60,7 @@ public:
     virtual QStringList PickFolders(const QString &root) = 0;
 
     // The text the standard error box shows for an error text.
-    static QString StandardErrorText(const QString &text);
+    static QString StandardErrorText(const QString &text, const QString &file = QString());
 };
 
 // The desktop around the windows: the shell's "open" and the clipboard. Tests record the calls.

@@ -17,7 +17,7 @@ public:
     void Error(const QString &text) override;
     bool ConfirmYesNo(const QString &text) override;
     TAnswer ConfirmYesNoCancel(const QString &text) override;
-    void StandardError(const QString &text) override;
+    void StandardError(const QString &text, const QString &file = QString()) override;
     std::optional<QString> InputBox(const QString &caption, const QString &prompt,
                                     const QString &initial) override;
     std::optional<TFileChoice> OpenFile(const TFileRequest &request) override;

@@ -139,7 +139,7 @@ void TDupFilesForm::runCommand(void (TDupFilesForm::*command)())
     try {
         (this->*command)();
     } catch (const EStorageError &error) {
-        m_main.Prompts().StandardError(error.Message());
+        m_main.Prompts().StandardError(error.Message(), error.File());
     } catch (const std::exception &error) {
         m_main.Prompts().StandardError(QString::fromLocal8Bit(error.what()));
     }

@@ -9,6 +9,7 @@
 #include "CsvExport.h"
 #include "FoldersTreeView.h"
 #include "LongOperation.h"
+#include "StorageErrors.h"
 #include "UpdatesSuspended.h"
 #include "main.h"
 #include "support.h"
@@ -113,23 +114,29 @@ void TDravikForm::LoadCatalog(const QString &path)
 {
     // Replaced, never merged; the file list empties with the catalog.
     m_catalog.ClearCatalog();
+    // However the load ends, what is left (the file's catalog or an empty one) holds nothing
+    // unsaved of the user's.
+    const auto unmodified = qScopeGuard([this] { SetModified(false); });
     if (!QFileInfo::exists(path))
         return;
 
-    // A failed load leaves an empty catalog behind: part of one would look like all of it.
-    TLongOperation operation(*this, QStringLiteral("reading registry, please wait..."));
     std::optional<TCatalogTotals> totals;
-    {
-        TUpdatesSuspended suspended(FoldersTree);
-        totals = ::LoadCatalog(m_catalog, path, [&operation](qint64 done, qint64 total) {
-            showStorageProgress(operation, done, total);
-        });
+    try {
+        // A failed load leaves an empty catalog behind: part of one would look like all of it.
+        TLongOperation operation(*this, QStringLiteral("reading registry, please wait..."));
+        {
+            TUpdatesSuspended suspended(FoldersTree);
+            totals = ::LoadCatalog(m_catalog, path, [&operation](qint64 done, qint64 total) {
+                showStorageProgress(operation, done, total);
+            });
+        }
+        if (totals)
+            operation.SetResult(totalsText(QStringLiteral("registry ready, "), *totals));
+    } catch (const EStorageError &error) {
+        throw EStorageError(error.Message(), path); // the box names the file it could not read
     }
-    if (!totals)
-        return; // the file went away while events ran
-    CatalogFileName = path;
-    operation.SetResult(totalsText(QStringLiteral("registry ready, "), *totals));
-    SetModified(false);
+    if (totals) // else the file went away while events ran
+        CatalogFileName = path;
 }
 
 // ---- CSV export

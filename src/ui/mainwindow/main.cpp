@@ -118,7 +118,7 @@ void TDravikForm::guarded(const std::function<void()> &command)
     try {
         command();
     } catch (const EStorageError &error) {
-        m_prompts.StandardError(error.Message());
+        m_prompts.StandardError(error.Message(), error.File());
     } catch (const std::exception &error) {
         m_prompts.StandardError(QString::fromLocal8Bit(error.what()));
     }
