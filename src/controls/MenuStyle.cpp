@@ -74,7 +74,13 @@ QSize TMenuStyle::MeasureMenuItem(const QStyleOptionMenuItem &item, const QSize 
     const int iconWidth = std::max(imageSize, m_styler->IconWidth());
     const int textHeight = metrics.height();
     const int height = std::max(textHeight + int(std::nearbyint(0.75 * textHeight)), imageSize + 4);
-    return QSize(std::max(contentsSize.width(), textWidth + iconWidth + 10),
+    // The caption is drawn after a blank, 5 pixels into the text area: that much, and as much
+    // again to its right, is kept free, or a scaled screen's wider glyphs run past the edge.
+    const int ampersand =
+        caption.contains(QLatin1Char('&')) ? metrics.horizontalAdvance(QLatin1Char('&')) : 0;
+    const int drawnWidth =
+        iconWidth + 5 + metrics.horizontalAdvance(QLatin1Char(' ') + caption) - ampersand + 5;
+    return QSize(std::max({contentsSize.width(), textWidth + iconWidth + 10, drawnWidth}),
                  std::max(contentsSize.height(), height));
 }
 

@@ -79,6 +79,7 @@ private slots:
     void cleanup();
     void separatorMeasures4AndDrawsOnlyItsLine();
     void captionWithShortcutMeasuresByTheRule();
+    void captionKeepsAMarginOnItsRight();
     void iconRaisesASmallItem();
     void disabledHotItemHasNoBarAndIsGrey();
     void hotItemHasFramedBarAndLiftedIcon();
@@ -151,6 +152,17 @@ void TestMenuStyler::captionWithShortcutMeasuresByTheRule()
                          metrics.horizontalAdvance(QLatin1Char('&')) + 24 + 10;
     QVERIFY2(qAbs(geometry.width() - expected) <= 1,
              qPrintable(QStringLiteral("%1 against %2").arg(geometry.width()).arg(expected)));
+}
+
+void TestMenuStyler::captionKeepsAMarginOnItsRight()
+{
+    const QString caption = QStringLiteral("Recalculate MD5 for selected files");
+    const QStyleOptionMenuItem item = menuItem(caption, QStyle::State_Enabled, QIcon());
+    const QSize size =
+        m_styler->Style()->sizeFromContents(QStyle::CT_MenuItem, &item, QSize(10, 10), nullptr);
+    // Drawn after a blank, 5 pixels into the text area, with as much kept free on its right.
+    const QFontMetrics metrics(m_styler->Font());
+    QCOMPARE(size.width(), 24 + 5 + metrics.horizontalAdvance(QLatin1Char(' ') + caption) + 5);
 }
 
 void TestMenuStyler::iconRaisesASmallItem()

@@ -38,6 +38,24 @@ private Q_SLOTS:
                  QStringLiteral("Send us your comments or suggestions"));
     }
 
+    // Nothing of the picture inside the title's frame: there, beside the title, is background.
+    void thePictureKeepsOutOfTheTitlesFrame()
+    {
+        TRecordingShell shell;
+        TAboutForm about(shell);
+        about.setAttribute(Qt::WA_DeleteOnClose, false);
+        about.show();
+        const QImage window = about.grab().toImage();
+        const QRect frame = child<QWidget>(&about, "Bevel2")->geometry().adjusted(2, 2, -2, -2);
+        const QRect title = child<QWidget>(&about, "ProdNameLabel")->geometry();
+        const qreal ratio = window.devicePixelRatio();
+        const QColor background = window.pixelColor(int(frame.left() * ratio), int(frame.top() * ratio));
+        for (int y = frame.top(); y <= frame.bottom(); ++y) {
+            for (int x = frame.left(); x < title.left(); ++x)
+                QCOMPARE(window.pixelColor(int(x * ratio), int(y * ratio)), background);
+        }
+    }
+
     void linksGoToTheShellAndLeaveTheWindowOpen()
     {
         TRecordingShell shell;

@@ -85,7 +85,7 @@ private Q_SLOTS:
         TAboutForm about(f.Shell);
         about.setAttribute(Qt::WA_DeleteOnClose, false);
         const QPixmap picture = about.findChild<QLabel *>(QStringLiteral("IconImage"))->pixmap();
-        QCOMPARE(picture.size(), QSize(256, 256));
+        QCOMPARE(picture.size(), QSize(160, 160));
         QCOMPARE(picture.devicePixelRatio(), 2.0);
         checkDrawnTwice(about.findChild<QPushButton *>(QStringLiteral("CloseBt"))->icon(),
                         QStringLiteral("close"));

@@ -23,8 +23,14 @@ void FrameWindow(QWidget &window, const QSize &client, QWidget *band, QWidget *b
 
 void PlaceCentred(QWidget &window, const QSize &least)
 {
-    window.setMinimumSize(least);
-    window.resize(least);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        window.move(screen->availableGeometry().center() - window.rect().center());
+    const QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect();
+    // Where the screen is smaller than the window's least size (a small or highly scaled screen),
+    // the screen wins: a window cut off at both edges cannot be used.
+    const QSize size = area.isValid() ? least.boundedTo(area.size()) : least;
+    window.setMinimumSize(size);
+    window.resize(size);
+    if (area.isValid())
+        window.move(area.topLeft() +
+                    QPoint((area.width() - size.width()) / 2, (area.height() - size.height()) / 2));
 }

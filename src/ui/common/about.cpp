@@ -17,6 +17,7 @@ namespace {
 
 constexpr int FormWidth = 365;
 constexpr int FormHeight = 175;
+constexpr int LogoSize = 80;
 const QColor LinkTextColour(75, 75, 75);
 const QColor TitleColour(0, 0, 128);
 const QString Version = QStringLiteral("version 2.0 (build 020000)");
@@ -53,7 +54,9 @@ TAboutForm::TAboutForm(TShell &shell, QWidget *owner)
     IconImage = new QLabel(BakPanel);
     IconImage->setObjectName(QStringLiteral("IconImage"));
     IconImage->setGeometry(14, 15, 128, 128);
-    IconImage->setPixmap(ApplicationPicture(128));
+    // The picture keeps below the title's frame, which crosses the top of its place.
+    IconImage->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+    IconImage->setPixmap(ApplicationPicture(LogoSize));
 
     Bevel2 = new QFrame(BakPanel);
     Bevel2->setObjectName(QStringLiteral("Bevel2"));
