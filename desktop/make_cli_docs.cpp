@@ -190,6 +190,7 @@ QString completion(const THelp &help)
                      .arg(command.Name, words(all), words(values), words(files));
     }
     names.append(QStringLiteral("--help"));
+    names.append(QStringLiteral("--version"));
 
     return QStringLiteral(R"(# bash completion for dravik-cli: its commands, and each command's options.
 # Made from the program's own --help texts when it was built.

@@ -181,10 +181,11 @@ QByteArray generalUsage()
         "commands:\n";
     for (const TCommand &command : commands())
         text += "  dravik-cli " + synopsis(command) + '\n';
-    text += "\n"
-            "'dravik-cli COMMAND --help' describes a command.\n"
-            "Exit status: 0 done; 1 done, but something was not found, missing, changed or unreadable;\n"
-            "2 wrong usage, or a catalog or file that could not be read or written.\n";
+    text +=
+        "\n"
+        "'dravik-cli COMMAND --help' describes a command; 'dravik-cli --version' (-V) prints the version.\n"
+        "Exit status: 0 done; 1 done, but something was not found, missing, changed or unreadable;\n"
+        "2 wrong usage, or a catalog or file that could not be read or written.\n";
     return text;
 }
 
@@ -215,6 +216,10 @@ int RunCli(const QStringList &words, const TCliIo &io)
     const QString &name = words.front();
     if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
         write(io.Out, generalUsage());
+        return esSuccess;
+    }
+    if (name == QLatin1String("--version") || name == QLatin1String("-V")) {
+        write(io.Out, "dravik-cli " DRAVIK_VERSION "\n");
         return esSuccess;
     }
     const auto &table = commands();

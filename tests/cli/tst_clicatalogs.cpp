@@ -289,6 +289,10 @@ private Q_SLOTS:
             << QStringLiteral("dravik-cli: option -o is required\nusage: dravik-cli scan ");
         QTest::newRow("general help")
             << QStringList{QStringLiteral("--help")} << 0 << usage + QStringLiteral("COMMAND") << QString();
+        QTest::newRow("version") << QStringList{QStringLiteral("--version")} << 0
+                                 << QStringLiteral("dravik-cli 2.0.0\n") << QString();
+        QTest::newRow("version, short")
+            << QStringList{QStringLiteral("-V")} << 0 << QStringLiteral("dravik-cli 2.0.0\n") << QString();
         QTest::newRow("command help")
             << QStringList{QStringLiteral("verify"), QStringLiteral("--help")} << 0
             << usage + QStringLiteral("verify CATALOG.dat [--no-digest] [--only-present] [--jobs N]\n")

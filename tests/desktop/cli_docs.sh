@@ -47,5 +47,7 @@ for command in $commands; do
     done
 done
 
+[[ $(offered dravik-cli --v) == *" --version "* ]] || fail "the completion does not offer --version"
+
 ((failures == 0)) && echo "the manual page and the completion know every command and option"
 exit $((failures > 0))
