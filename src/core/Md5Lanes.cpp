@@ -1,5 +1,6 @@
 #include "Md5Lanes.h"
 
+#include "Md5Engine.h"
 #include "Md5LaneKernels.h"
 
 #include <algorithm>
@@ -88,6 +89,21 @@ void TMd5Lanes::TakeDigest(int lane, std::uint8_t digest[16])
         for (int byte = 0; byte < 4; ++byte)
             digest[4 * word + byte] = std::uint8_t(value >> (8 * byte));
     }
+    m_waiting &= ~(1u << lane);
+    m_lanes[lane].State = TLaneState::Idle;
+}
+
+void TMd5Lanes::HandOver(int lane, TMd5Context &context)
+{
+    assert(m_lanes[lane].State == TLaneState::Hungry);
+    const TLane &state = m_lanes[lane];
+    Md5Init(context);
+    for (int word = 0; word < 4; ++word)
+        context.state[word] = m_state[word * m_laneCount + lane];
+    const std::uint64_t bits = state.Length << 3;
+    context.count[0] = std::uint32_t(bits);
+    context.count[1] = std::uint32_t(bits >> 32);
+    std::memcpy(context.buffer, state.Kept, state.KeptCount);
     m_waiting &= ~(1u << lane);
     m_lanes[lane].State = TLaneState::Idle;
 }

@@ -28,6 +28,12 @@ public:
                     result.Read = true;
                     m_files[lane].File = {};
                     beginNextFile(lane);
+                } else if (lastOneLeft(lane)) {
+                    TLaneFile &current = m_files[lane];
+                    TMd5Context context;
+                    m_lanes.HandOver(lane, context);
+                    digestAlone(current.Index, current.File, context, current.Offset);
+                    current.File = {};
                 } else if (!feed(lane)) {
                     beginNextFile(lane);
                 }
@@ -102,12 +108,30 @@ private:
         return true;
     }
 
+    // The batch has no file left to begin and every other lane is idle.
+    bool lastOneLeft(int lane) const
+    {
+        if (m_next < m_paths.size())
+            return false;
+        for (int other = 0; other < m_lanes.LaneCount(); ++other) {
+            if (other != lane && m_lanes.State(other) != TMd5Lanes::TLaneState::Idle)
+                return false;
+        }
+        return true;
+    }
+
     void digestAlone(std::size_t index, TDigestFileReader &file)
     {
-        unsigned char *block = buffer(m_lanes.LaneCount());
         TMd5Context context;
         Md5Init(context);
-        for (qint64 offset = 0; offset < file.Size();) {
+        digestAlone(index, file, context, 0);
+    }
+
+    // The rest of the file from offset on, in the single-stream engine.
+    void digestAlone(std::size_t index, TDigestFileReader &file, TMd5Context &context, qint64 offset)
+    {
+        unsigned char *block = buffer(m_lanes.LaneCount());
+        while (offset < file.Size()) {
             const qint64 wanted = std::min(m_owner.m_settings.BlockSize, file.Size() - offset);
             const qint64 got = readBlock(file, index, offset, block);
             if (got < 0)

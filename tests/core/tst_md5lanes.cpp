@@ -106,6 +106,8 @@ private slots:
     void batchOfOneMessage();
     void droppedLaneLeavesTheOthersRight_data() { levelsOfThisProcessor_data(); }
     void droppedLaneLeavesTheOthersRight();
+    void handedOverMessageEndsInSingleStream_data() { levelsOfThisProcessor_data(); }
+    void handedOverMessageEndsInSingleStream();
     void levelNamesAndProcessorChecks();
     void variableForcesLevel();
 };
@@ -167,6 +169,28 @@ void TestMd5Lanes::droppedLaneLeavesTheOthersRight()
     std::vector<QByteArray> expected = SingleStreamHex(messages);
     expected[3].clear();
     QCOMPARE(LaneHex(level, messages, 4000, 3), expected);
+}
+
+void TestMd5Lanes::handedOverMessageEndsInSingleStream()
+{
+    // 1000 bytes leave 40 bytes of a block kept in the lane: the context must take them, the bit
+    // count and the state the lane reached beside the others.
+    QFETCH(TMd5Level, level);
+    QRandomGenerator random(11);
+    const QByteArray message = RandomBytes(random, 5000);
+    TMd5Lanes lanes(level);
+    for (int lane = 0; lane < lanes.LaneCount(); ++lane) {
+        lanes.Begin(lane);
+        lanes.Feed(lane, message.constData() + lane, 1000);
+    }
+    QCOMPARE(lanes.Run(), (1u << lanes.LaneCount()) - 1);
+    TMd5Context context;
+    lanes.HandOver(0, context);
+    QCOMPARE(lanes.State(0), TMd5Lanes::TLaneState::Idle);
+    Md5Update(context, message.constData() + 1000, std::size_t(message.size() - 1000));
+    std::uint8_t digest[16];
+    Md5Final(context, digest);
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(digest), 16).toHex(), SingleStreamHex(message));
 }
 
 void TestMd5Lanes::levelNamesAndProcessorChecks()

@@ -63,7 +63,7 @@ void TestLaneDigester::batchOfFilesOfEverySize()
     QFETCH(TMd5Level, level);
     const QDir dir(m_dir->path());
     std::vector<QString> paths;
-    for (qint64 size : {0, 1, 55, 56, 64, 31743, 31744, 31745, 63489, 150001, 200001, 700000})
+    for (qint64 size : {0, 1, 55, 56, 64, 65535, 65536, 65537, 131073, 150001, 200001, 700000})
         paths.push_back(WriteFile(dir, QStringLiteral("f%1").arg(size), size));
     paths.push_back(dir.filePath(QStringLiteral("gone")));
     QVERIFY(dir.mkdir(QStringLiteral("folder")));
