@@ -1,9 +1,9 @@
 // The lane digester (TLaneDigester) on one thread over files in the page cache, at every level
 // this processor has, against the worker's reading of one file after another on the same thread
 // (CMd5Thread::DigestFile, what each reader of dravik-cli's digest pool does today). Then, at the
-// widest level, the block size read at a time, and the lane limit: a batch of small files with
-// one large file in its middle, the large file digested in a lane against alone, and files of
-// every size with limits from 256 KiB to 64 MiB.
+// widest level (or the one DRAVIK_MD5_LEVEL forces), the block size read at a time, and the lane
+// limit: a batch of small files with one large file in its middle, the large file digested in a
+// lane against alone, and files of every size with limits from 256 KiB to 64 MiB.
 //
 //   bench-lane-digester [files]   (default 4000)
 //
@@ -165,7 +165,7 @@ double CompareWithWorker(const TFiles &files)
     return ratio;
 }
 
-void CompareBlockSizes(const TFiles &files, const char *title)
+void CompareBlockSizes(TMd5Level level, const TFiles &files, const char *title)
 {
     const std::vector<qint64> blockSizes{16384, 31744, 65536, 131072, 262144};
     std::vector<std::vector<double>> rates(blockSizes.size());
@@ -173,7 +173,7 @@ void CompareBlockSizes(const TFiles &files, const char *title)
         for (std::size_t i = 0; i < blockSizes.size(); ++i) {
             TLaneSettings settings;
             settings.BlockSize = blockSizes[i];
-            TLaneDigester digester(Md5BestLevel(), settings);
+            TLaneDigester digester(level, settings);
             rates[i].push_back(double(files.Bytes) / 1e6 / Time([&] { LaneDigests(digester, files.Paths); }));
         }
     }
@@ -184,7 +184,7 @@ void CompareBlockSizes(const TFiles &files, const char *title)
 
 // A batch of small files with one large file in its middle: the large file in a lane (the lane
 // limit above it) against alone (below it).
-void CompareOneLargeFile(const TFiles &small, const TFiles &large)
+void CompareOneLargeFile(TMd5Level level, const TFiles &small, const TFiles &large)
 {
     for (const QString &path : large.Paths) {
         std::vector<QString> batch(small.Paths.begin(), small.Paths.begin() + BatchSize - 1);
@@ -193,7 +193,7 @@ void CompareOneLargeFile(const TFiles &small, const TFiles &large)
         TLaneSettings inLane, alone;
         inLane.LaneLimit = size;
         alone.LaneLimit = size - 1;
-        TLaneDigester laneDigester(Md5BestLevel(), inLane), aloneDigester(Md5BestLevel(), alone);
+        TLaneDigester laneDigester(level, inLane), aloneDigester(level, alone);
         std::vector<double> lane, single;
         for (int round = 0; round < Rounds; ++round) {
             lane.push_back(Time([&] { laneDigester.Digest(batch); }));
@@ -207,7 +207,7 @@ void CompareOneLargeFile(const TFiles &small, const TFiles &large)
 }
 
 // Files of every size at once, with lane limits from 256 KiB to 64 MiB.
-void CompareLaneLimits(const TFiles &files)
+void CompareLaneLimits(TMd5Level level, const TFiles &files)
 {
     const std::vector<qint64> limits{256 << 10, 1 << 20, 4 << 20, 16 << 20, 64 << 20};
     std::vector<std::vector<double>> rates(limits.size());
@@ -215,7 +215,7 @@ void CompareLaneLimits(const TFiles &files)
         for (std::size_t i = 0; i < limits.size(); ++i) {
             TLaneSettings settings;
             settings.LaneLimit = limits[i];
-            TLaneDigester digester(Md5BestLevel(), settings);
+            TLaneDigester digester(level, settings);
             rates[i].push_back(double(files.Bytes) / 1e6 / Time([&] { LaneDigests(digester, files.Paths); }));
         }
     }
@@ -229,6 +229,9 @@ void CompareLaneLimits(const TFiles &files)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    const TMd5LevelChoice chosen = Md5LevelFromEnvironment();
+    if (!chosen.Ok())
+        Fail(QString::fromStdString(chosen.Error));
     const int count = argc > 1 ? std::atoi(argv[1]) : 4000;
     if (count < int(BatchSize)) {
         std::fprintf(stderr, "usage: bench-lane-digester [files, at least %zu]\n", BatchSize);
@@ -248,14 +251,15 @@ int main(int argc, char **argv)
     std::printf("levels:");
     for (TMd5Level level : Md5SupportedLevels())
         std::printf(" %s", Md5LevelName(level));
+    std::printf("; block sizes and lane limits at %s", Md5LevelName(chosen.Level));
     std::printf("; %lld MB of small files, %lld MB of mixed ones\n",
                 static_cast<long long>(small.Bytes / 1000000), static_cast<long long>(mixed.Bytes / 1000000));
 
     const double ratio = CompareWithWorker(small);
-    CompareBlockSizes(small, "1 to 64 KiB");
-    CompareBlockSizes(mixed, "1 KiB to 1 MiB");
-    CompareOneLargeFile(small, large);
-    CompareLaneLimits(everySize);
+    CompareBlockSizes(chosen.Level, small, "1 to 64 KiB");
+    CompareBlockSizes(chosen.Level, mixed, "1 KiB to 1 MiB");
+    CompareOneLargeFile(chosen.Level, small, large);
+    CompareLaneLimits(chosen.Level, everySize);
     std::printf("ratio %.2f\n", ratio);
     return 0;
 }
