@@ -1,5 +1,7 @@
 #include "Md5Engine.h"
 
+#include "Md5LaneKernels.h"
+
 #include <bit>
 #include <cstring>
 
@@ -197,6 +199,14 @@ void UpdatePiece(TMd5Context &context, const std::uint8_t *piece, std::size_t n)
 }
 
 } // namespace
+
+void Md5Blocks1(std::uint32_t *state, const std::uint8_t **next, std::uint32_t moving, std::size_t blocks)
+{
+    if ((moving & 1) == 0)
+        return;
+    TransformBlocks(state, next[0], blocks);
+    next[0] += 64 * blocks;
+}
 
 void Md5Init(TMd5Context &context)
 {
