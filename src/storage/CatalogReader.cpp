@@ -284,8 +284,8 @@ private:
             break;
         case TOpenElement::Folder:
             if (element.Files >= 1 && !element.HasRecordsElement)
-                throw ECatalogError(QStringLiteral("Folder \"%1\" counts %2 files but has no Files element")
-                                        .arg(TCatalog::FolderPath(element.Node))
+                throw ECatalogError(QStringLiteral("Folder %1 counts %2 files but has no Files element")
+                                        .arg(QuotedValue(TCatalog::FolderPath(element.Node)))
                                         .arg(element.Files));
             requireFolderChild(element);
             break;
@@ -305,8 +305,8 @@ private:
         if (m_treeRead)
             throwContentAfterTree();
         if (name != "Tree")
-            throw ECatalogError(
-                QStringLiteral("The document element is <%1>, not <Tree>").arg(QString::fromUtf8(name)));
+            throw ECatalogError(QStringLiteral("The document element is <%1>, not <Tree>")
+                                    .arg(ShortenedValue(QString::fromUtf8(name))));
         m_total = count("Total", nullptr);
         m_open.push_back({TOpenElement::Tree});
         m_open.back().Folders = count("Folders", nullptr);
@@ -353,11 +353,11 @@ private:
                                 .arg(QString::fromUtf8(attribute), quoted(*value), placeOf(folder)));
     }
 
-    QString quoted(QByteArrayView value) const { return u'"' + m_decoder.Text(value) + u'"'; }
+    QString quoted(QByteArrayView value) const { return QuotedValue(m_decoder.Text(value)); }
 
     static QString placeOf(const TFolderNode *folder)
     {
-        return folder ? QStringLiteral("folder \"%1\"").arg(TCatalog::FolderPath(folder))
+        return folder ? QStringLiteral("folder ") + QuotedValue(TCatalog::FolderPath(folder))
                       : QStringLiteral("the registry");
     }
 

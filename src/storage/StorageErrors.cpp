@@ -3,11 +3,33 @@
 #include <QFileDevice>
 #include <QIODevice>
 
-EStorageError::EStorageError(const QString &message) : std::runtime_error(message.toStdString()) {}
+namespace {
+
+QString cut(const QString &text, qsizetype length)
+{
+    return text.size() <= length ? text : text.left(length) + QStringLiteral("...");
+}
+
+} // namespace
+
+EStorageError::EStorageError(const QString &message)
+    : std::runtime_error(cut(message, MaxMessageLength).toStdString())
+{}
 
 EStorageError::EStorageError(const QString &message, const QString &file)
-    : std::runtime_error(message.toStdString()), m_file(file)
+    : std::runtime_error(cut(message, MaxMessageLength).toStdString()), m_file(file)
 {}
+
+QString ShortenedValue(const QString &value)
+{
+    constexpr qsizetype MaxQuotedLength = 80;
+    return cut(value, MaxQuotedLength);
+}
+
+QString QuotedValue(const QString &value)
+{
+    return u'"' + ShortenedValue(value) + u'"';
+}
 
 QString StandardErrorText(const QString &text, const QString &file)
 {

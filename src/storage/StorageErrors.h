@@ -15,6 +15,10 @@
 class EStorageError : public std::runtime_error
 {
 public:
+    // A message longer than MaxMessageLength characters is cut there, with "..." at its end: a
+    // box of megabytes takes seconds to appear and shows nothing anybody reads.
+    static constexpr qsizetype MaxMessageLength = 1000;
+
     explicit EStorageError(const QString &message);
     // The error of a command on a file the user chose, which the box names.
     EStorageError(const QString &message, const QString &file);
@@ -39,6 +43,11 @@ public:
 };
 
 class QIODevice;
+
+// A value read from a file, as a message quotes it: cut after 80 characters with "..." added,
+// and in quotation marks.
+QString ShortenedValue(const QString &value);
+QString QuotedValue(const QString &value);
 
 // The text the application's standard error box shows for an error text: "." appended when the
 // last character sorts after it ("data error" is shown as "data error."), then, for an error that
