@@ -4,11 +4,6 @@
 
 namespace {
 
-bool isBlank(QChar c)
-{
-    return c.isSpace();
-}
-
 // UTF-16 units of the character that starts at `at`: a surrogate pair is one character.
 size_t characterLength(std::u16string_view text, size_t at)
 {
@@ -17,9 +12,9 @@ size_t characterLength(std::u16string_view text, size_t at)
                : 1;
 }
 
-// Whether the text holds the word (of two units or more): a candidate must match the word's first
-// two units before the rest is compared. Shorter and cheaper than a general search for the few
-// dozen units of a file name.
+// Whether the text holds the (non-empty) word: a candidate must match the word's first two units
+// before the rest is compared. Shorter and cheaper than a general search for the few dozen units
+// of a file name.
 bool containsWord(std::u16string_view text, std::u16string_view word)
 {
     if (word.size() > text.size())
@@ -130,10 +125,10 @@ TNameMatcher TNameMatcher::Words(QStringView pattern)
     TNameMatcher matcher;
     qsizetype at = 0;
     while (at < pattern.size()) {
-        while (at < pattern.size() && isBlank(pattern[at]))
+        while (at < pattern.size() && pattern[at].isSpace())
             ++at;
         const qsizetype start = at;
-        while (at < pattern.size() && !isBlank(pattern[at]))
+        while (at < pattern.size() && !pattern[at].isSpace())
             ++at;
         if (at == start)
             break;

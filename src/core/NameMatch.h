@@ -55,7 +55,7 @@ private:
     QString m_errorText;
 };
 
-// The text in case folding into `out` (cleared first), one character at a time.
+// The text in case folding, one character at a time, into `out` (replacing what it held).
 void FoldCase(QStringView text, std::u16string &out);
 
 // Whether the whole (folded) name matches the (folded) wildcard word.
