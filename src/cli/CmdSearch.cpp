@@ -8,6 +8,7 @@
 #include "support.h"
 
 #include <QRegularExpression>
+#include <limits>
 #include <optional>
 
 namespace {
