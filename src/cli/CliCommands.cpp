@@ -18,9 +18,9 @@ struct TCommand
     const char *RequiredOption = nullptr;
 };
 
-const std::array<TCommand, 9> &commands()
+const std::array<TCommand, 10> &commands()
 {
-    static const std::array<TCommand, 9> table{{
+    static const std::array<TCommand, 10> table{{
         {"md5",
          "md5 FILE...\n"
          "Prints \"<digest>  <path>\" for each file, as md5sum does (a name holding a backslash or a\n"
@@ -108,6 +108,37 @@ const std::array<TCommand, 9> &commands()
          2,
          2,
          RunFind},
+        {"search",
+         "search CATALOG.dat [--in CATALOG\\PATH\\] [--min-size SIZE] [--max-size SIZE] [--newer DATE] "
+         "[--older DATE] "
+         "[--regex] [--count] PATTERN...\n"
+         "Prints the records whose names match the pattern, in catalog order (folders in pre-order,\n"
+         "records in list order), one line each:\n"
+         "  <FolderPath><FileName><TAB><Size><TAB><mm/dd/yy hh:nn><TAB><RealPath>\n"
+         "The words of the pattern (the PATTERN operands, and the words within each) must all match a\n"
+         "name: a word without * or ? matches a name that contains it, a word with them the whole name\n"
+         "(* any run of characters, ? one character). Letter case never counts, in any script. With\n"
+         "--regex the operands, joined by blanks, are one regular expression that must match somewhere\n"
+         "in the name, letter case ignored. An empty pattern matches nothing.\n"
+         "--in searches only the catalog folder PATH and the folders below it (names match exactly).\n"
+         "--min-size and --max-size keep the records of at least and at most SIZE bytes (a number, or\n"
+         "one with K, M or G for KiB, MiB, GiB; records without a known size are left out). --newer\n"
+         "keeps the records dated DATE or later, --older those dated before DATE, to the minute, in\n"
+         "local time; DATE is YYYY-MM-DD, YYYY-MM-DD HH:MM, or mm/dd/yy [hh:nn] as the catalog writes\n"
+         "dates. --count prints the number of records found instead of the records.\n"
+         "Exit status 0 when a record was found, 1 when none was.\n"
+         "Examples: dravik-cli search photos.dat --in 'Home\\Pictures\\' 'holiday*.jpg' 2019\n"
+         "          dravik-cli search photos.dat --count --min-size 1G --newer 2024-01-01 '*'\n",
+         {{QStringLiteral("--in"), true},
+          {QStringLiteral("--min-size"), true},
+          {QStringLiteral("--max-size"), true},
+          {QStringLiteral("--newer"), true},
+          {QStringLiteral("--older"), true},
+          {QStringLiteral("--regex"), false},
+          {QStringLiteral("--count"), false}},
+         2,
+         -1,
+         RunSearch},
         {"verify",
          "verify CATALOG.dat [--no-digest] [--only-present] [--jobs N]\n"
          "Checks every record that has a real path against the disk and prints, in catalog order,\n"

@@ -19,5 +19,6 @@ int RunImport(const TArguments &arguments, const TCliIo &io);
 int RunDump(const TArguments &arguments, const TCliIo &io);
 int RunDups(const TArguments &arguments, const TCliIo &io);
 int RunFind(const TArguments &arguments, const TCliIo &io);
+int RunSearch(const TArguments &arguments, const TCliIo &io);
 int RunVerify(const TArguments &arguments, const TCliIo &io);
 int RunExport(const TArguments &arguments, const TCliIo &io);

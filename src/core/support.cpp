@@ -219,6 +219,19 @@ QString LocaleLongTimeFormat()
     return kept.trimmed();
 }
 
+std::optional<qint64> DateMinute(double dayCount)
+{
+    const auto parts = splitDayCount(dayCount);
+    if (!parts)
+        return std::nullopt;
+    return (parts->date.toJulianDay() - epochJulianDay()) * 1440 + parts->msecsOfDay / 60'000;
+}
+
+qint64 DateMinute(const QDate &date, const QTime &time)
+{
+    return (date.toJulianDay() - epochJulianDay()) * 1440 + time.hour() * 60 + time.minute();
+}
+
 QString LocaleDateTimeText(double dayCount)
 {
     const auto parts = splitDayCount(dayCount);

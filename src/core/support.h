@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringView>
+#include <optional>
 
 // Size in bytes of the regular file at the full path (hidden files count), or -1 when there is
 // no such file: missing, not accessible, or a directory.
@@ -39,6 +40,12 @@ int WriteDateText(double dayCount, char *out);
 // one or two digits land in the hundred years that begin 50 years before currentYear.
 double ParseDateText(const QString &text);
 double ParseDateText(const QString &text, int currentYear);
+
+// The minute a day count names (the one DateText shows, seconds dropped) as minutes since
+// 1899-12-30 00:00, a number that grows with time; nullopt when the count names no date.
+std::optional<qint64> DateMinute(double dayCount);
+// The same number for a date and a time of day.
+qint64 DateMinute(const QDate &date, const QTime &time);
 
 // The date as the user's locale writes it: the short date, a blank and the long time (without a
 // time-zone name), the time left out at exactly midnight. Empty when the count names no date.
