@@ -10,6 +10,7 @@
 #include "MainServices.h"
 #include "Prompts.h"
 #include "RecordCommands.h"
+#include "RecordShell.h"
 #include "UpdatesSuspended.h"
 #include "support.h"
 
@@ -118,20 +119,8 @@ void TDupFilesForm::removeSetRow(int row)
 void TDupFilesForm::ShellopenClick()
 {
     const QList<int> rows = selectedRows();
-    const TFileDat *record = rows.isEmpty() ? nullptr : m_filesModel->RecordAt(rows.first());
-    if (!record) {
-        m_main.Prompts().Information(QStringLiteral("Please select the file and try again."));
-        return;
-    }
-    if (record->RealPath.isEmpty()) {
-        m_main.Prompts().Information(QStringLiteral("Selected file doesn't have real path."));
-        return;
-    }
-    const QString path = record->FullPath();
-    if (FileSizeOf(path) >= 0)
-        m_main.Shell().Open(path);
-    else
-        m_main.Prompts().Error(QStringLiteral("Error, file doesn't exist.") + LineBreak + u'"' + path + u'"');
+    ShellOpenRecord(rows.isEmpty() ? nullptr : m_filesModel->RecordAt(rows.first()), m_main.Prompts(),
+                    m_main.Shell());
 }
 
 void TDupFilesForm::SelectallBtClick()

@@ -1,7 +1,6 @@
 #include "DupFilesModel.h"
 
-#include "Catalog.h"
-#include "support.h"
+#include "RecordColumns.h"
 
 #include <algorithm>
 
@@ -149,29 +148,13 @@ QVariant TDupFilesModel::data(const QModelIndex &index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-        switch (index.column()) {
-        case colFileName:
-            return record->FileName;
-        case colPath:
-            return TCatalog::FolderPath(record->Folder);
-        case colSize:
-            return QString::number(record->Size);
-        case colDateTime:
-            return LocaleDateTimeText(record->DateTime);
-        case colComments:
-            return record->Comment;
-        case colMd5:
-            return record->Md5.Text();
-        case colRealPath:
-            return record->RealPath;
-        }
-        return {};
+        return RecordColumnText(*record, index.column());
     case Qt::DecorationRole:
         if (index.column() != colFileName)
             return {};
         return row.Missing ? m_missing : m_file;
     case Qt::TextAlignmentRole:
-        return index.column() == colSize ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
+        return RecordColumnAlignment(index.column());
     default:
         return {};
     }
@@ -182,26 +165,10 @@ QVariant TDupFilesModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation != Qt::Horizontal)
         return {};
     if (role == Qt::TextAlignmentRole)
-        return section == colSize ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
+        return RecordColumnAlignment(section);
     if (role != Qt::DisplayRole)
         return {};
-    switch (section) {
-    case colFileName:
-        return QStringLiteral("Filename");
-    case colPath:
-        return QStringLiteral("Path");
-    case colSize:
-        return QStringLiteral("Size");
-    case colDateTime:
-        return m_dateCaption;
-    case colComments:
-        return QStringLiteral("Comments");
-    case colMd5:
-        return QStringLiteral("MD5 code");
-    case colRealPath:
-        return QStringLiteral("Real filepath");
-    }
-    return {};
+    return RecordColumnCaption(section, m_dateCaption);
 }
 
 Qt::ItemFlags TDupFilesModel::flags(const QModelIndex &index) const

@@ -10,6 +10,7 @@
 // its end; everywhere else the window flushes at once. User-interface thread only.
 
 #include "FileDat.h"
+#include "RecordColumns.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -24,14 +25,14 @@ class TDupFilesModel : public QAbstractTableModel
 public:
     enum TColumn
     {
-        colFileName,
-        colPath,
-        colSize,
-        colDateTime,
-        colComments,
-        colMd5,
-        colRealPath,
-        ColumnCount
+        colFileName = rcFileName,
+        colPath = rcPath,
+        colSize = rcSize,
+        colDateTime = rcDateTime,
+        colComments = rcComments,
+        colMd5 = rcMd5,
+        colRealPath = rcRealPath,
+        ColumnCount = RecordColumnCount
     };
 
     explicit TDupFilesModel(QObject *parent = nullptr);

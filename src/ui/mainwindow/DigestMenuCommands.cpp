@@ -44,23 +44,7 @@ void TDravikForm::MorSearchmd5Click()
     if (!outcome.Found)
         return;
 
-    TFileDat *found = outcome.Found;
-    // Events run below: the record may go meanwhile; the watch says whether it is still there.
-    const TCatalogWatch watch(m_catalog, {found});
-    SelectFolder(found->Folder);
-    FoldersTree->setFocus();
-    QCoreApplication::processEvents();
-    const int row = watch.Holds(found) ? FindRecordRow(found) : -1;
-    if (row < 0)
-        return;
-    const QModelIndex index = m_listModel->index(row, 0);
-    FilesList->scrollTo(index);
-    QCoreApplication::processEvents();
-    if (!watch.Holds(found) || FindRecordRow(found) != row)
-        return;
-    FilesList->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
-                                                            QItemSelectionModel::Rows);
-    FilesList->setFocus();
+    ShowRecord(outcome.Found);
 }
 
 void TDravikForm::MorRestartallmd5Click()

@@ -10,6 +10,8 @@
 #include "main.h"
 #include "support.h"
 
+#include <QCoreApplication>
+
 void TDravikForm::FillFileList(TFolderNode *folder)
 {
     m_listModel->Fill(folder);
@@ -82,6 +84,26 @@ void TDravikForm::RefillCurrentFolder()
 QString TDravikForm::DateColumnCaption() const
 {
     return m_listModel->headerData(TFileListModel::colDateTime, Qt::Horizontal).toString();
+}
+
+void TDravikForm::ShowRecord(TFileDat *record)
+{
+    // Events run below: the record may go meanwhile; the watch says whether it is still there.
+    const TCatalogWatch watch(m_catalog, {record});
+    SelectFolder(record->Folder);
+    FoldersTree->setFocus();
+    QCoreApplication::processEvents();
+    const int row = watch.Holds(record) ? FindRecordRow(record) : -1;
+    if (row < 0)
+        return;
+    const QModelIndex index = m_listModel->index(row, 0);
+    FilesList->scrollTo(index);
+    QCoreApplication::processEvents();
+    if (!watch.Holds(record) || FindRecordRow(record) != row)
+        return;
+    FilesList->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                            QItemSelectionModel::Rows);
+    FilesList->setFocus();
 }
 
 void TDravikForm::FilesListSelectItem()

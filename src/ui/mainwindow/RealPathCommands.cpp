@@ -6,20 +6,15 @@
 #include "FilesListView.h"
 #include "LongOperation.h"
 #include "RecordCommands.h"
+#include "RecordShell.h"
 #include "UpdatesSuspended.h"
 #include "main.h"
 #include "support.h"
 
-#include <QFileInfo>
 
 namespace {
 
 const QString LineBreak = QStringLiteral("\r\n");
-
-bool fileExists(const TFileDat &record)
-{
-    return FileSizeOf(record.FullPath()) >= 0;
-}
 
 } // namespace
 
@@ -56,43 +51,20 @@ void TDravikForm::FilCheckexistenceClick()
     m_prompts.Information(text);
 }
 
-const TFileDat *TDravikForm::firstSelectedWithRealPath()
+TFileDat *TDravikForm::firstSelectedRecord() const
 {
     const QList<int> rows = SelectedRows();
-    if (rows.isEmpty()) {
-        m_prompts.Information(QStringLiteral("Please select the file and try again."));
-        return nullptr;
-    }
-    const TFileDat *record = m_listModel->RecordAt(rows.first());
-    if (record->RealPath.isEmpty()) {
-        m_prompts.Information(QStringLiteral("Selected file doesn't have real path."));
-        return nullptr;
-    }
-    return record;
+    return rows.isEmpty() ? nullptr : m_listModel->RecordAt(rows.first());
 }
 
 void TDravikForm::FilShellopenClick()
 {
-    const TFileDat *record = firstSelectedWithRealPath();
-    if (!record)
-        return;
-    const QString path = record->FullPath();
-    if (fileExists(*record))
-        m_shell.Open(path);
-    else
-        m_prompts.Error(QStringLiteral("Error, file doesn't exist.") + LineBreak + u'"' + path + u'"');
+    ShellOpenRecord(firstSelectedRecord(), m_prompts, m_shell);
 }
 
 void TDravikForm::FilOpenfolderClick()
 {
-    const TFileDat *record = firstSelectedWithRealPath();
-    if (!record)
-        return;
-    if (QFileInfo(record->RealPath).isDir())
-        m_shell.Open(record->RealPath);
-    else
-        m_prompts.Error(QStringLiteral("Error, folder doesn't exist.") + LineBreak + u'"' + record->RealPath +
-                        u'"');
+    OpenRecordFolder(firstSelectedRecord(), m_prompts, m_shell);
 }
 
 void TDravikForm::FilRemoverealpathClick()

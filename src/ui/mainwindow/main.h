@@ -15,6 +15,7 @@
 //   DigestMenuCommands.cpp  the digest commands of the "More options..." menu
 //   RegistryCommands.cpp    saving and loading the catalog file, the CSV export
 //   DuplicateCommands.cpp   "Check" and "Check all"
+//   SearchCommands.cpp      "Search file name" and the window it opens
 // and by concern into classes of their own: TCommandStates (CommandStates.h) decides whether a
 // command may run and which buttons are enabled, TStatusArea (StatusArea.h) keeps the status
 // text and the progress, TLongOperation (LongOperation.h) guards every long command, and the
@@ -53,6 +54,7 @@ class TFoldersTreeView;
 class TImageBt;
 class TLongOperation;
 class TMenuStyler;
+class TSearchFilesForm;
 class TStatusArea;
 class TTitleBand;
 enum class TCommandPicture;
@@ -163,6 +165,8 @@ public:
 
     // ---- File list
     void FillFileList(TFolderNode *folder);
+    // The record's folder selected and opened into view, its row selected, focused and in view.
+    void ShowRecord(TFileDat *record);
     int FindRecordRow(const TFileDat *record) const;
     void FilesListColumnClick(int column);
     void FilSelectallfilesClick();
@@ -185,6 +189,12 @@ public:
     void MorRecalculatemd5Click();
     void MorSkipfilecalculatedClick();
     void MorStopmd5calculationClick();
+
+    // ---- Search by name (SearchCommands.cpp)
+    // The search window, modal; a record chosen there is then shown in the file list.
+    void MorSearchfilenameClick();
+    // How the search window is shown; by default modally. Tests drive it instead.
+    void SetSearchFilesShower(std::function<void(TSearchFilesForm &)> show) { m_showSearchFiles = std::move(show); }
 
     // ---- The catalog file and the CSV export
     // These throw what the storage layer throws, after putting the window back into a usable
@@ -262,9 +272,8 @@ private:
 
     // RealPathCommands.cpp
     static QString ResultsHeading(int count);
-    // The record of the first selected row when it has a real path; otherwise says what is
-    // missing and gives nullptr.
-    const TFileDat *firstSelectedWithRealPath();
+    // The record of the first selected row; nullptr when none is selected.
+    TFileDat *firstSelectedRecord() const;
 
     // RegistryCommands.cpp
     static void showStorageProgress(TLongOperation &operation, qint64 done, qint64 total);
@@ -273,6 +282,7 @@ private:
     void showDuplicateSets(std::unique_ptr<TDupFilesForm> form);
     std::function<void(TDupFilesForm &)> m_showDupFiles;
     TDuplicateSearch m_findDuplicates;
+    std::function<void(TSearchFilesForm &)> m_showSearchFiles;
 
     TPrompts &m_prompts;
     TShell &m_shell;

@@ -265,6 +265,12 @@ void TDravikForm::buildMenus()
               QStringLiteral("Stop all MD5 calculation"), &TDravikForm::MorStopmd5calculationClick);
     menuEntry(OptionsPopup, QStringLiteral("MorExportregistry"),
               QStringLiteral("Export registry (CSV format)"), &TDravikForm::ExportBtClick);
+    QAction *searchNames = menuEntry(OptionsPopup, QStringLiteral("MorSearchfilename"),
+                                     QStringLiteral("Search file name"), &TDravikForm::MorSearchfilenameClick);
+    // Ctrl+F anywhere in the window, as in every program that finds things.
+    searchNames->setShortcut(QKeySequence::Find);
+    searchNames->setShortcutContext(Qt::WindowShortcut);
+    addAction(searchNames);
 
     MenuStyler = new TMenuStyler(this);
     MenuStyler->setObjectName(QStringLiteral("MenuStyler"));

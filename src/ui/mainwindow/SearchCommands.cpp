@@ -1,0 +1,25 @@
+// "Search file name": the search window over the catalog, and the record chosen there shown in
+// the file list.
+
+#include "FocusReturn.h"
+#include "SearchFilesForm.h"
+#include "main.h"
+
+void TDravikForm::MorSearchfilenameClick()
+{
+    TFileDat *chosen = nullptr;
+    {
+        // Deletes itself when closed.
+        auto *form = new TSearchFilesForm(*this, m_catalog.CurrentFolder(), this);
+        connect(form, &TSearchFilesForm::showInRegistry, this,
+                [&chosen](TFileDat *record) { chosen = record; });
+        const TFocusReturn focus;
+        if (m_showSearchFiles)
+            m_showSearchFiles(*form);
+        else
+            form->exec();
+    }
+    // The window is modal: no command could take the record away while it was open.
+    if (chosen)
+        ShowRecord(chosen);
+}
