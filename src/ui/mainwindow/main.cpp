@@ -164,12 +164,6 @@ void TDravikForm::UpdateCommandStates()
     SaveMdBt->setEnabled(m_states.Modified());
 }
 
-void TDravikForm::RunLongOperation(const std::function<void()> &work)
-{
-    TLongOperation operation(*this);
-    work();
-}
-
 void TDravikForm::guarded(const std::function<void()> &command)
 {
     try {
