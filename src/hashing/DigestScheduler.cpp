@@ -124,8 +124,8 @@ void TDigestScheduler::startWorker(TFileDat *record)
     worker->FollowOn();
     connect(
         worker.get(), &CMd5Thread::DigestComputed, this,
-        [this, worker = worker.get()](const TMd5Text::TDigest &digest) {
-            DigestReady(worker->Record(), digest);
+        [this, worker = worker.get()] {
+            DigestReady(worker->Record(), worker->Digest());
             followOnInCurrentFolder();
         },
         Qt::BlockingQueuedConnection);

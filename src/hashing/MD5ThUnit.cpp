@@ -74,31 +74,37 @@ CMd5Thread::~CMd5Thread() = default;
 
 TFileDat *CMd5Thread::Record() const
 {
-    const QMutexLocker locker(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     return m_record;
 }
 
 QString CMd5Thread::FullPath() const
 {
-    const QMutexLocker locker(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     return m_fullPath;
+}
+
+CMd5Thread::TDigest CMd5Thread::Digest() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_digest;
 }
 
 bool CMd5Thread::ReadFailed() const
 {
-    const QMutexLocker locker(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     return m_readFailed;
 }
 
 QString CMd5Thread::ReadError() const
 {
-    const QMutexLocker locker(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     return m_readError;
 }
 
 void CMd5Thread::setReadResult(bool failed, const QString &reason)
 {
-    const QMutexLocker locker(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     m_readFailed = failed;
     m_readError = reason;
 }
@@ -127,16 +133,20 @@ void CMd5Thread::digestRecord(const QString &path)
     const std::optional<TDigest> digest = DigestFile(path);
     if (isInterruptionRequested() || !digest)
         return;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_digest = *digest;
+    }
     step(wsBeforeHandOver);
-    Q_EMIT DigestComputed(*digest);
+    Q_EMIT DigestComputed();
     step(wsAfterHandOver);
 }
 
 std::optional<QString> CMd5Thread::takeNextRecord(bool wait)
 {
-    QMutexLocker locker(&m_mutex);
-    while (wait && !m_hasNext && !m_finishing && !isInterruptionRequested())
-        m_wake.wait(&m_mutex);
+    std::unique_lock lock(m_mutex);
+    if (wait)
+        m_wake.wait(lock, [&] { return m_hasNext || m_finishing || isInterruptionRequested(); });
     if (!m_hasNext || m_finishing || isInterruptionRequested())
         return std::nullopt;
     m_hasNext = false;
@@ -146,30 +156,30 @@ std::optional<QString> CMd5Thread::takeNextRecord(bool wait)
 void CMd5Thread::NextRecord(TFileDat *record)
 {
     QString path = record->FullPath(); // the record is read on this thread, outside the lock
-    const QMutexLocker locker(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     m_record = record;
     m_fullPath = std::move(path);
 }
 
 void CMd5Thread::Continue()
 {
-    const QMutexLocker locker(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     m_hasNext = true;
-    m_wake.wakeOne();
+    m_wake.notify_one();
 }
 
 void CMd5Thread::Finish()
 {
-    const QMutexLocker locker(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     m_finishing = true;
-    m_wake.wakeOne();
+    m_wake.notify_one();
 }
 
 void CMd5Thread::Stop()
 {
     requestInterruption();
-    const QMutexLocker locker(&m_mutex);
-    m_wake.wakeOne();
+    const std::lock_guard lock(m_mutex);
+    m_wake.notify_one();
 }
 
 std::optional<CMd5Thread::TDigest> CMd5Thread::DigestFile(const QString &path)

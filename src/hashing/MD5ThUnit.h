@@ -13,10 +13,10 @@
 // - The record and its full path are given together on the user-interface thread (in the
 //   constructor, or in NextRecord) and read together under the worker's lock.
 //   The worker thread itself never reads or writes the record or anything else of the catalog:
-//   it reads the file, posts WM_MD5PROGRESS to its window and emits DigestComputed with the
-//   digest's 16 bytes. Connected with Qt::BlockingQueuedConnection, that signal is the hand-over:
-//   the receiver stores the digest in the record on the user-interface thread while the worker
-//   waits. QThread::finished is the end notification.
+//   it reads the file, posts WM_MD5PROGRESS to its window, keeps the digest's 16 bytes with the
+//   record under its lock and emits DigestComputed. Connected with Qt::BlockingQueuedConnection,
+//   that signal is the hand-over: the receiver takes Digest() and stores it in Record() on the
+//   user-interface thread while the worker waits. QThread::finished is the end notification.
 // - requestInterruption() stops it: the flag is read after every block, so a stop costs at most
 //   one more block. A worker that sees the stop before its digest is complete emits nothing; one
 //   that sees it later still hands its digest over, so whoever waits for it must let the
@@ -26,12 +26,12 @@
 #include "Md5Text.h"
 
 #include <QEvent>
-#include <QMutex>
 #include <QString>
 #include <QThread>
-#include <QWaitCondition>
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 class QObject;
@@ -81,6 +81,8 @@ public:
     // path of its file, which the worker digests or is about to digest.
     TFileDat *Record() const;
     QString FullPath() const;
+    // Any thread, during the hand-over: the digest of Record()'s file.
+    TDigest Digest() const;
     // Any thread, about the last file DigestFile read: it could not be opened or read, and why,
     // in the system's words ("No such file or directory"; empty otherwise).
     bool ReadFailed() const;
@@ -97,8 +99,10 @@ public:
     void SetStepHook(TStepHook hook) { m_stepHook = std::move(hook); }
 
 Q_SIGNALS:
-    // Worker thread, once a record, when the digest is complete and no stop was asked for before.
-    void DigestComputed(const TMd5Text::TDigest &digest);
+    // Worker thread, once a record, when the digest is complete (Digest()) and no stop was asked
+    // for before. It carries nothing itself: a blocking connection would hand the receiver the
+    // worker's own stack, which the worker reuses as soon as it goes on.
+    void DigestComputed();
     // Worker thread, for a worker that follows on: done with the record (digested, or not
     // readable: readFailed), not stopped; it now waits for NextRecord or Finish.
     void RecordDone(bool readFailed);
@@ -128,15 +132,18 @@ private:
     int m_lastPercent = 0;
     std::unique_ptr<unsigned char[]> m_buffer; // one block, taken at the first file
 
-    mutable QMutex m_mutex;
+    // The standard library's lock, not Qt's: a thread sanitizer sees its waits, and so sees the
+    // lock given up while the worker waits for its next record.
+    mutable std::mutex m_mutex;
     // Guarded by m_mutex: what the two threads share.
     TFileDat *m_record;        // the record given last
     QString m_fullPath;        // its file
+    TDigest m_digest{};        // its digest, once complete
     bool m_hasNext = false;    // given by NextRecord and Continue, not yet taken by the worker
     bool m_finishing = false;  // Finish was called
     bool m_readFailed = false; // about the last file read
     QString m_readError;
-    QWaitCondition m_wake; // waited on with m_mutex
+    std::condition_variable m_wake; // waited on with m_mutex
 };
 
 // k * 100 / n rounded to the nearest whole number, halves to even: the percent posted after

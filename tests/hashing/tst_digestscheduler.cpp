@@ -1,5 +1,6 @@
 #include "DigestCommands.h"
 #include "DigestTestKit.h"
+#include "Md5Engine.h"
 
 #include <QSignalSpy>
 
@@ -78,6 +79,25 @@ private Q_SLOTS:
         QVERIFY(locked->Md5.isEmpty());
         QCOMPARE(next->State, fsDigested);
         QVERIFY(f.catalog.Md5Queue().empty());
+    }
+
+    // The record keeps the engine's own bytes: no text on the way, which an upper-case form, a cut
+    // or a parse back could have changed.
+    void theRecordKeepsTheBytesTheEngineMade()
+    {
+        TDigestFixture f;
+        TFileDat *a = f.Add(QStringLiteral("a"), Block + 5);
+        const QByteArray content = ReadWholeFile(a->FullPath());
+        TMd5Context context;
+        Md5Init(context);
+        Md5Update(context, content.constData(), size_t(content.size()));
+        TMd5Text::TDigest engine;
+        Md5Final(context, engine.data());
+
+        f.scheduler.PostMd5Next();
+        QVERIFY(WaitUntil([&] { return f.Completed(); }));
+        QVERIFY(a->Md5.Digest());
+        QCOMPARE(*a->Md5.Digest(), engine);
     }
 
     // The next record is given while the worker waits in the hand-over of the one before: from

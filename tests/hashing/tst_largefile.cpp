@@ -29,8 +29,7 @@ private Q_SLOTS:
         CMd5Thread worker(&record, QEvent::None, nullptr);
         connect(
             &worker, &CMd5Thread::DigestComputed, this,
-            [&](const TMd5Text::TDigest &digest) { handedOver = TMd5Text(digest).Text(); },
-            Qt::BlockingQueuedConnection);
+            [&] { handedOver = TMd5Text(worker.Digest()).Text(); }, Qt::BlockingQueuedConnection);
         worker.start();
         // Within the test's time limit (CMakeLists.txt), so a slow run fails here with a message
         // instead of being killed by ctest.

@@ -31,8 +31,7 @@ struct WorkerRun
     {
         QObject::connect(
             &worker, &CMd5Thread::DigestComputed, &progress,
-            [this](const TMd5Text::TDigest &digest) { handedOver << TMd5Text(digest).Text(); },
-            Qt::BlockingQueuedConnection);
+            [this] { handedOver << TMd5Text(worker.Digest()).Text(); }, Qt::BlockingQueuedConnection);
     }
     ~WorkerRun()
     {
