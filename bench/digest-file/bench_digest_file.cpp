@@ -37,7 +37,6 @@ public:
             m_loop.quit();
     }
     void MarkModified() override {}
-    void RunLongOperation(const std::function<void()> &work) override { work(); }
 
 private:
     QEventLoop &m_loop;

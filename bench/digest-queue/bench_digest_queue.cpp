@@ -1,16 +1,18 @@
-// The window's digest queue over many small files: a catalog of files of 1 to 64 KiB in 100
-// folders, without digests, in the real main window (offscreen); "Restart all MD5 calculation"
-// timed until the status says "Operation completed". Against md5sum over the same files (one
-// process for all, from the page cache), rounds alternating. While the queue runs, an event is
-// posted every 20 ms and the time it waits to be handled is kept: the worst case tells how soon
-// the window answers a click.
+// The window's digest queue over many small files: catalogs of 5,000, 20,000 and 80,000 files of
+// 1 to 64 KiB, 200 to a folder, without digests, each in a fresh main window (offscreen); "Restart
+// all MD5 calculation" timed until the status says "Operation completed". Against md5sum over the
+// same files (one process for all, from the page cache), rounds alternating. The smaller catalogs
+// are the first folders of the largest, so every size reads files of the same sizes. While the
+// queue runs, an event is posted every 20 ms and the time it waits to be handled is kept: the
+// worst case tells how soon the window answers a click.
 //
-//   bench-digest-queue [--hidden] [files] [folders]   (default 20000 100)
+//   bench-digest-queue [--hidden] [files...]   (default 5000 20000 80000)
 //
 // --hidden runs the same queue with the window never shown (nothing painted): the cost of the
 // scheduler and the worker alone. Prints every round with the processor time of the window's
-// thread and of the worker, the paints and record changes per file,
-// both medians, the worst event wait and, last, "ratio <queue/md5sum>".
+// thread and of the worker, the paints and record changes per file; then a table of the medians
+// of every size, whose cost per file should not grow with the size, and, last, "ratio
+// <queue/md5sum>" of 20,000 files (or of the only size asked for).
 
 #include "BenchMedian.h"
 #include "BenchProcess.h"
@@ -32,6 +34,8 @@
 namespace {
 
 constexpr int Rounds = 3;
+constexpr int FilesPerFolder = 200;
+constexpr int HeadlineFiles = 20000;
 
 [[noreturn]] void fail(const QString &text)
 {
@@ -39,39 +43,45 @@ constexpr int Rounds = 3;
     std::exit(1);
 }
 
-// Writes the files; gives their total size.
-qint64 generateFiles(const QString &root, int files, int folders, QList<QStringList> &byFolder)
+QString folderName(int folder)
+{
+    return QStringLiteral("d%1").arg(folder, 3, 10, QLatin1Char('0'));
+}
+
+// Writes the files, FilesPerFolder to a folder; gives their paths by folder.
+QList<QStringList> generateFiles(const QString &root, int files)
 {
     QRandomGenerator random(19991231);
-    qint64 total = 0;
+    QList<QStringList> byFolder;
     QByteArray content;
-    for (int f = 0; f < folders; ++f) {
-        const QString folder = QStringLiteral("%1/d%2").arg(root).arg(f, 3, 10, QLatin1Char('0'));
-        if (!QDir().mkpath(folder))
-            fail(QStringLiteral("cannot create %1").arg(folder));
-        byFolder << QStringList();
-    }
     for (int i = 0; i < files; ++i) {
+        const int folder = i / FilesPerFolder;
+        if (folder == byFolder.size()) {
+            if (!QDir().mkpath(root + u'/' + folderName(folder)))
+                fail(QStringLiteral("cannot create %1").arg(folderName(folder)));
+            byFolder << QStringList();
+        }
         content.resize(1024 + random.bounded(63 * 1024 + 1));
         random.fillRange(reinterpret_cast<quint32 *>(content.data()), content.size() / 4);
-        const QString path = QStringLiteral("%1/d%2/f%3.bin")
-                                 .arg(root)
-                                 .arg(i % folders, 3, 10, QLatin1Char('0'))
-                                 .arg(i, 5, 10, QLatin1Char('0'));
+        const QString path =
+            QStringLiteral("%1/%2/f%3.bin").arg(root, folderName(folder)).arg(i, 5, 10, QLatin1Char('0'));
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
             fail(QStringLiteral("cannot write %1").arg(path));
-        byFolder[i % folders] << path;
-        total += content.size();
+        byFolder[folder] << path;
     }
-    return total;
+    return byFolder;
 }
 
-double runMd5sum(const QString &root)
+// md5sum over the files of the first `folders` folders.
+double runMd5sum(const QString &root, int folders)
 {
-    return SecondsOfRun(
-        QStringLiteral("sh"),
-        {QStringLiteral("-c"), QStringLiteral("find \"$0\" -type f -print0 | xargs -0 md5sum"), root});
+    QStringList arguments{QStringLiteral("-c"),
+                          QStringLiteral("find \"$@\" -type f -print0 | xargs -0 md5sum"),
+                          QStringLiteral("sh")};
+    for (int folder = 0; folder < folders; ++folder)
+        arguments << root + u'/' + folderName(folder);
+    return SecondsOfRun(QStringLiteral("sh"), arguments);
 }
 
 // An event posted on a clock; the receiver keeps how long the longest one waited.
@@ -153,25 +163,22 @@ double cpuSeconds(int who)
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// The medians of one catalog size.
+struct TSizeResult
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QStringList arguments = application.arguments().mid(1);
-    const bool hidden = arguments.removeAll(QStringLiteral("--hidden")) > 0;
-    const int files = arguments.size() > 0 ? arguments[0].toInt() : 20000;
-    const int folders = arguments.size() > 1 ? arguments[1].toInt() : 100;
-    if (files < 1 || folders < 1)
-        fail(QStringLiteral("usage: bench-digest-queue [--hidden] [files] [folders]"));
+    int Files = 0;
+    double QueueSeconds = 0;
+    double Md5sumSeconds = 0;
+    double WindowCpuSeconds = 0;
+    double WorkerCpuSeconds = 0;
+    double WorstWaitMs = 0;
+};
 
-    QTemporaryDir dir;
-    QList<QStringList> byFolder;
-    const qint64 total = generateFiles(dir.path(), files, folders, byFolder);
-    std::printf("%d files of 1 to 64 KiB (%.1f MB) in %d folders\n", files, double(total) / 1e6, folders);
-
+// Rounds of the queue over the first files of the generated ones, in a window of its own,
+// alternating with md5sum over the same files.
+TSizeResult runSize(const QString &root, const QList<QStringList> &byFolder, int files, bool hidden)
+{
+    const int folders = (files + FilesPerFolder - 1) / FilesPerFolder;
     TBenchPrompts prompts;
     TBenchShell shell;
     TDravikForm form(prompts, shell);
@@ -179,14 +186,13 @@ int main(int argc, char **argv)
         form.show();
     TCatalog &catalog = form.Catalog();
     for (int f = 0; f < folders; ++f) {
-        TFolderNode *folder =
-            catalog.AddFolder(nullptr, QStringLiteral("d%1").arg(f, 3, 10, QLatin1Char('0')));
+        TFolderNode *folder = catalog.AddFolder(nullptr, folderName(f));
         std::vector<std::unique_ptr<TFileDat>> records;
-        for (const QString &path : std::as_const(byFolder[f]))
+        for (const QString &path : byFolder[f].mid(0, files - f * FilesPerFolder))
             records.push_back(NewRecordFromDisk(path));
         catalog.AppendRecords(folder, std::move(records));
     }
-    runMd5sum(dir.path()); // into the page cache
+    runMd5sum(root, folders); // into the page cache
 
     TPaintCounter paints;
     paints.Watch(&form);
@@ -194,7 +200,7 @@ int main(int argc, char **argv)
     QObject::connect(&catalog, &TCatalog::recordChanged, &form, [&rowChanges] { ++rowChanges; });
 
     TLatencyProbe probe;
-    std::vector<double> queueSeconds, md5sumSeconds, worstWaitMs;
+    std::vector<double> queueSeconds, md5sumSeconds, windowCpu, workerCpu, worstWaitMs;
     for (int round = 0; round < Rounds; ++round) {
         // Every record without digest again, as a loaded catalog would be.
         catalog.ForEachFolder([&](TFolderNode *folder) {
@@ -216,16 +222,16 @@ int main(int argc, char **argv)
         while (form.StatusText() != QLatin1String("Operation completed"))
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         queueSeconds.push_back(double(timer.nsecsElapsed()) / 1e9);
-        const double uiCpu = cpuSeconds(RUSAGE_THREAD) - uiBefore;
-        const double workerCpu = cpuSeconds(RUSAGE_SELF) - allBefore - uiCpu;
+        windowCpu.push_back(cpuSeconds(RUSAGE_THREAD) - uiBefore);
+        workerCpu.push_back(cpuSeconds(RUSAGE_SELF) - allBefore - windowCpu.back());
         if (!prompts.Shown.isEmpty())
             fail(QStringLiteral("unexpected box: ") + prompts.Shown.first());
         probe.Stop();
         worstWaitMs.push_back(double(probe.WorstWaitNs) / 1e6);
 
-        md5sumSeconds.push_back(runMd5sum(dir.path()));
-        std::printf("round %d: queue %.3f s, md5sum %.3f s, worst event wait %.1f ms\n", round + 1,
-                    queueSeconds.back(), md5sumSeconds.back(), worstWaitMs.back());
+        md5sumSeconds.push_back(runMd5sum(root, folders));
+        std::printf("%d files, round %d: queue %.3f s, md5sum %.3f s, worst event wait %.1f ms\n", files,
+                    round + 1, queueSeconds.back(), md5sumSeconds.back(), worstWaitMs.back());
         QStringList painted;
         for (auto it = paints.Paints.cbegin(); it != paints.Paints.cend(); ++it)
             painted << QStringLiteral("%1 %2").arg(it.key()).arg(double(it.value()) / files, 0, 'f', 3);
@@ -233,12 +239,11 @@ int main(int argc, char **argv)
         std::printf(
             "  per file: %.1f us processor time of the window's thread, %.1f us of the worker; %.2f record "
             "changes; paints: %s\n",
-            uiCpu * 1e6 / files, workerCpu * 1e6 / files, double(rowChanges) / files,
+            windowCpu.back() * 1e6 / files, workerCpu.back() * 1e6 / files, double(rowChanges) / files,
             qPrintable(painted.join(QStringLiteral(", "))));
         std::fflush(stdout);
     }
 
-    // Every digest must be right: compare one folder with md5sum's.
     int digested = 0;
     catalog.ForEachFolder([&](TFolderNode *folder) {
         for (const auto &record : folder->Records())
@@ -247,8 +252,56 @@ int main(int argc, char **argv)
     if (digested != files)
         fail(QStringLiteral("%1 of %2 records digested").arg(digested).arg(files));
 
-    const double queue = Median(queueSeconds), md5sum = Median(md5sumSeconds);
-    std::printf("queue_seconds %.3f\nmd5sum_seconds %.3f\nworst_event_wait_ms %.1f\nratio %.2f\n", queue,
-                md5sum, *std::max_element(worstWaitMs.begin(), worstWaitMs.end()), queue / md5sum);
+    return {files,
+            Median(queueSeconds),
+            Median(md5sumSeconds),
+            Median(windowCpu),
+            Median(workerCpu),
+            *std::max_element(worstWaitMs.begin(), worstWaitMs.end())};
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QStringList arguments = application.arguments().mid(1);
+    const bool hidden = arguments.removeAll(QStringLiteral("--hidden")) > 0;
+    std::vector<int> sizes;
+    for (const QString &argument : std::as_const(arguments))
+        sizes.push_back(argument.toInt());
+    if (sizes.empty())
+        sizes = {5000, HeadlineFiles, 80000};
+    if (*std::min_element(sizes.begin(), sizes.end()) < 1)
+        fail(QStringLiteral("usage: bench-digest-queue [--hidden] [files...]"));
+
+    QTemporaryDir dir;
+    const QList<QStringList> byFolder =
+        generateFiles(dir.path(), *std::max_element(sizes.begin(), sizes.end()));
+    std::printf("files of 1 to 64 KiB, %d to a folder\n", FilesPerFolder);
+    std::vector<TSizeResult> results;
+    for (const int files : sizes)
+        results.push_back(runSize(dir.path(), byFolder, files, hidden));
+
+    std::printf("\n%8s %9s %10s %6s %14s %16s %14s %14s\n", "files", "queue s", "md5sum s", "ratio",
+                "queue us/file", "md5sum us/file", "window us/file", "worker us/file");
+    const TSizeResult *headline = &results.front();
+    for (const TSizeResult &result : results) {
+        const double perFile = 1e6 / result.Files;
+        std::printf("%8d %9.3f %10.3f %6.2f %14.1f %16.1f %14.1f %14.1f\n", result.Files, result.QueueSeconds,
+                    result.Md5sumSeconds, result.QueueSeconds / result.Md5sumSeconds,
+                    result.QueueSeconds * perFile, result.Md5sumSeconds * perFile,
+                    result.WindowCpuSeconds * perFile, result.WorkerCpuSeconds * perFile);
+        if (result.Files == HeadlineFiles)
+            headline = &result;
+    }
+    double worstWait = 0;
+    for (const TSizeResult &result : results)
+        worstWait = std::max(worstWait, result.WorstWaitMs);
+    std::printf("queue_seconds %.3f\nmd5sum_seconds %.3f\nworst_event_wait_ms %.1f\nratio %.2f\n",
+                headline->QueueSeconds, headline->Md5sumSeconds, worstWait,
+                headline->QueueSeconds / headline->Md5sumSeconds);
     return 0;
 }

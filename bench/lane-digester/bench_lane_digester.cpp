@@ -105,8 +105,12 @@ std::vector<QString> WorkerDigests(const std::vector<QString> &paths)
 {
     CMd5Thread reader;
     std::vector<QString> digests;
-    for (const QString &path : paths)
-        digests.push_back(reader.DigestFile(path).toLower());
+    for (const QString &path : paths) {
+        const auto digest = reader.DigestFile(path);
+        digests.push_back(digest ? QString::fromLatin1(
+                                       QByteArray(reinterpret_cast<const char *>(digest->data()), 16).toHex())
+                                 : QString());
+    }
     return digests;
 }
 

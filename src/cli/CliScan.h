@@ -19,10 +19,9 @@ bool CheckDiskFolders(const QStringList &folders, const TCliIo &io);
 // The folder as an absolute, cleaned path: real paths must lead to the files from anywhere.
 QString AbsoluteDiskFolder(const QString &folder);
 
-// Digests every queued record with the progress line: with one job through the digest
-// scheduler's own chain on this thread, with more on reader threads (early: readers started on
-// the files before their records were made, DigestQueueOnThreads), to the same end. Gives the
-// records that stood in the queue, in queue order.
+// Digests every queued record with the progress line, on `jobs` reader threads (early: readers
+// started on the files before their records were made, DigestQueueOnThreads); the catalog ends
+// the same for any number. Gives the records that stood in the queue, in queue order.
 std::vector<TFileDat *> DigestQueuedRecords(TCatalog &catalog, TCliProgress &progress, int jobs,
                                             std::unique_ptr<TFileDigester> early = {});
 

@@ -83,7 +83,7 @@ int RunHave(const TArguments &arguments, const TCliIo &io)
             unreadable = true;
             return;
         }
-        const auto places = byDigest.constFind(TMd5Text(result.Md5));
+        const auto places = byDigest.constFind(TMd5Text(*result.Digest));
         if (places == byDigest.constEnd()) {
             someNew = true;
             print(newOnly ? path : QStringLiteral("new\t") + path);

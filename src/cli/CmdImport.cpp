@@ -113,13 +113,14 @@ int RunImport(const TArguments &arguments, const TCliIo &io)
         TCliProgress progress(io, QStringLiteral("import"), TCliProgress::plQuiet);
         DigestFilesWithProgress(paths, sizes, *jobs, progress, [&](size_t index, TFileDigest &result) {
             TCandidate &candidate = candidates[index];
-            if (result.Md5 == candidate.Record->Md5)
+            if (result.Digest && candidate.Record->Md5 == TMd5Text(*result.Digest))
                 return;
-            const QString problem = !result.Present ? qt_error_string(ENOENT)
-                                    : !result.Digested()
-                                        ? result.ReadError
-                                        : QStringLiteral("its digest is %1, the list says %2")
-                                              .arg(result.Md5, candidate.Record->Md5.Text());
+            const QString problem =
+                !result.Present ? qt_error_string(ENOENT)
+                : !result.Digested()
+                    ? result.ReadError
+                    : QStringLiteral("its digest is %1, the list says %2")
+                          .arg(TMd5Text(*result.Digest).Text(), candidate.Record->Md5.Text());
             unusable.push_back({candidate.Line, paths[index] + QStringLiteral(": ") + problem});
             candidate.Record.reset();
         });

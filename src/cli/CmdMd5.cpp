@@ -10,13 +10,13 @@ int RunMd5(const TArguments &arguments, const TCliIo &io)
     TLineWriter out(io.Out);
     int status = esSuccess;
     for (const QString &path : arguments.Operands) {
-        const QString digest = reader.DigestFile(path);
-        if (reader.ReadFailed()) {
+        const std::optional<TMd5Text::TDigest> digest = reader.DigestFile(path);
+        if (!digest) {
             ReportError(io, path, reader.ReadError());
             status = esFindings;
             continue;
         }
-        out.Bytes(Md5SumLine(digest.toLower(), path));
+        out.Bytes(Md5SumLine(TMd5Text(*digest).Text(), path));
         out.Finish(); // each line as soon as its file is done, as a long file may follow
     }
     return FinishOutput(out, io, status);

@@ -4,11 +4,9 @@
 #include "CatalogFile.h"
 #include "CliCatalog.h"
 #include "CliCommands.h"
-#include "CliDigestView.h"
 #include "CliDigests.h"
 #include "CliScan.h"
 #include "DigestPool.h"
-#include "DigestScheduler.h"
 #include "FolderScan.h"
 #include "StorageErrors.h"
 
@@ -88,15 +86,7 @@ std::vector<TFileDat *> DigestQueuedRecords(TCatalog &catalog, TCliProgress &pro
     const qint64 bytes = SizeOfRecords(queued);
     TDigestTracker tracker(catalog, progress, qint64(queued.size()), bytes);
     progress.DigestStarted();
-    if (jobs == 1) {
-        // The window's own chain, on this thread: no thread per file, whose start and hand-over
-        // would cost more than reading a small file.
-        TCliDigestView view;
-        TDigestScheduler scheduler(catalog, view);
-        scheduler.DigestQueueHere();
-    } else {
-        DigestQueueOnThreads(catalog, jobs, std::move(early));
-    }
+    DigestQueueOnThreads(catalog, jobs, std::move(early));
     progress.Digested(tracker.FilesDone(), tracker.BytesDone());
     return queued;
 }

@@ -22,6 +22,15 @@ enum TCheck
     ckRead, // present with a digest: read and compare
 };
 
+// Letter case is no change of content: a digest typed or imported in upper case still names the
+// same bytes. Only such a digest is turned into text to compare.
+bool SameDigest(const TMd5Text &stored, const TMd5Text::TDigest &read)
+{
+    if (const TMd5Text::TDigest *bytes = stored.Digest())
+        return *bytes == read;
+    return stored.Text().compare(TMd5Text(read).Text(), Qt::CaseInsensitive) == 0;
+}
+
 struct TCheckedRecord
 {
     const TFileDat *Record;
@@ -134,9 +143,7 @@ int RunVerify(const TArguments &arguments, const TCliIo &io)
             progress.Clear();
             out.Finish(); // the error line after the findings before it
             ReportError(io, checked.FullPath, result.ReadError);
-        } else if (result.Md5.compare(checked.Record->Md5.Text(), Qt::CaseInsensitive) != 0) {
-            // Letter case is no change of content: a digest typed or imported in upper case
-            // still names the same bytes.
+        } else if (!SameDigest(checked.Record->Md5, *result.Digest)) {
             ++counts.Changed;
             report("changed", checked);
         }

@@ -336,9 +336,9 @@ void TCatalog::SetRecordMd5(TFileDat *record, const TMd5Text &md5)
     Q_EMIT recordChanged(record);
 }
 
-void TCatalog::SetRecordDigested(TFileDat *record, const TMd5Text &md5)
+void TCatalog::SetRecordDigested(TFileDat *record, const TMd5Text::TDigest &digest)
 {
-    record->Md5 = md5;
+    record->Md5 = TMd5Text(digest);
     if (m_digesting == record)
         m_digesting = nullptr;
     record->State = fsDigested;

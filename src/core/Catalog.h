@@ -99,8 +99,9 @@ public:
     void SetRecordState(TFileDat *record, TFileState state);
     TFileDat *DigestingRecord() const { return m_digesting; }
     void SetRecordMd5(TFileDat *record, const TMd5Text &md5);
-    // A digest arrives: the record keeps it and becomes fsDigested, with one notification.
-    void SetRecordDigested(TFileDat *record, const TMd5Text &md5);
+    // A digest arrives as the engine made it: the record keeps its 16 bytes and becomes
+    // fsDigested, with one notification.
+    void SetRecordDigested(TFileDat *record, const TMd5Text::TDigest &digest);
     void SetRecordComment(TFileDat *record, const QString &comment);
     void SetRecordRealPath(TFileDat *record, const QString &realPath);
 

@@ -122,11 +122,9 @@ private:
         result.Present = isRegularFile(path);
         if (!result.Present)
             return result;
-        const QString md5 = reader.DigestFile(path);
-        if (reader.ReadFailed())
+        result.Digest = reader.DigestFile(path);
+        if (!result.Digest)
             result.ReadError = reader.ReadError();
-        else
-            result.Md5 = md5.toLower();
         return result;
     }
 
@@ -226,12 +224,10 @@ void DigestQueueOnThreads(TCatalog &catalog, int jobs, std::unique_ptr<TFileDige
             return;
         }
         catalog.SetRecordState(record, fsDigesting);
-        if (result.Digested()) {
-            catalog.SetRecordMd5(record, result.Md5);
-            catalog.SetRecordState(record, fsDigested);
-        } else {
+        if (result.Digest)
+            catalog.SetRecordDigested(record, *result.Digest);
+        else
             catalog.SetRecordState(record, fsPending);
-        }
     });
     for (; taken < entries.size(); ++taken)
         catalog.DropMd5QueueHead();

@@ -10,9 +10,12 @@
 // catalog. They run at most a bounded number of files ahead of the results taken, so memory stays
 // small on any number of files.
 
+#include "Md5Text.h"
+
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class TCatalog;
@@ -21,11 +24,11 @@ struct TFileDat;
 // What a reader found for one file.
 struct TFileDigest
 {
-    bool Present = false; // a regular file was there when its turn came
-    QString Md5;          // 32 lower-case hexadecimal digits; empty when absent or unreadable
-    QString ReadError;    // why a present file could not be read, in the system's words
+    bool Present = false;                    // a regular file was there when its turn came
+    std::optional<TMd5Text::TDigest> Digest; // the engine's 16 bytes; none when absent or unreadable
+    QString ReadError;                       // why a present file could not be read, in the system's words
 
-    bool Digested() const { return !Md5.isEmpty(); }
+    bool Digested() const { return Digest.has_value(); }
 };
 
 // The number of reader threads when none is asked for: one per core.
@@ -56,12 +59,13 @@ private:
 // The digester for the files, results delivered in their order, all in one call.
 void DigestFilesInOrder(const std::vector<QString> &paths, int jobs, const TDigestReady &ready);
 
-// Digests every record of the catalog's digest queue as TDigestScheduler::DigestQueueHere does,
-// with the same records, digests and states in the end and the same record changes in the same
-// order (a record turns fsDigesting, then fsDigested with its digest, or back to fsPending when
-// its file cannot be read; a record whose file is gone turns fsMissing; an entry whose record is
-// no longer fsPending is passed over), but with the files read on `jobs` threads at once. The
-// queue is empty afterwards. Calling thread only; no scheduler may have a worker running.
+// Digests every record of the catalog's digest queue under the rules of the window's chain, with
+// the files read on `jobs` threads at once (one for a program that wants one): each entry in
+// queue order, a record turns fsDigesting, then fsDigested with its digest, or back to fsPending
+// when its file cannot be read; a record whose file is gone turns fsMissing; an entry whose record
+// is no longer fsPending is passed over. The record changes come on the calling thread, in queue
+// order, and the queue is empty afterwards. Calling thread only; no scheduler may have a worker
+// running.
 //
 // early: a digester started before the records were made (while "Add folders" built them, say)
 // on what should be the paths of the queue's pending records in queue order; used when its paths

@@ -84,25 +84,6 @@ TFileDat *TDigestScheduler::takeQueueHead()
     return record;
 }
 
-void TDigestScheduler::DigestQueueHere()
-{
-    if (m_md5Running)
-        return;
-    CMd5Thread reader;
-    while (!m_catalog.Md5Queue().empty()) {
-        TFileDat *record = takeQueueHead();
-        if (!record)
-            continue;
-        m_catalog.SetRecordState(record, fsDigesting);
-        const QString digest = reader.DigestFile(record->FullPath());
-        if (digest.isEmpty()) // the file could not be read, as in WorkerEnded
-            m_catalog.SetRecordState(record, fsPending);
-        else
-            handOver(record, digest.toLower());
-    }
-    queueEnded();
-}
-
 void TDigestScheduler::queueEnded()
 {
     m_view.MarkModified();
@@ -143,8 +124,8 @@ void TDigestScheduler::startWorker(TFileDat *record)
     worker->FollowOn();
     connect(
         worker.get(), &CMd5Thread::DigestComputed, this,
-        [this, worker = worker.get()](const QString &md5) {
-            handOver(worker->Record(), md5);
+        [this, worker = worker.get()] {
+            DigestReady(worker->Record(), worker->Digest());
             followOnInCurrentFolder();
         },
         Qt::BlockingQueuedConnection);
@@ -216,21 +197,13 @@ void TDigestScheduler::finishIdleWorker()
     m_md5Thread.reset();
 }
 
-void TDigestScheduler::handOver(TFileDat *record, const QString &md5)
+void TDigestScheduler::DigestReady(TFileDat *record, const TMd5Text::TDigest &digest)
 {
     // A worker waits while this runs; the record is still alive because nothing disposes of a
     // record being digested without stopping the worker, and stopping waits for this call.
-    DigestReady(record, md5);
-}
-
-void TDigestScheduler::DigestReady(TFileDat *record, const QString &md5)
-{
-    if (md5.isEmpty()) {
-        m_catalog.SetRecordMd5(record, QString());
-        m_catalog.SetRecordState(record, fsPending);
-        return;
-    }
-    m_catalog.SetRecordDigested(record, md5);
+    // Only a complete digest is handed over: a worker that could not read its file or was
+    // stopped hands nothing over, and its record goes back to fsPending where it ends.
+    m_catalog.SetRecordDigested(record, digest);
     if (record->Folder == m_catalog.CurrentFolder())
         m_view.ShowRecordRow(record);
 }

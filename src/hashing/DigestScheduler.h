@@ -54,13 +54,6 @@ public:
     // not queued again. Nothing is posted.
     void StopDigest();
 
-    // Takes every queued record in turn and digests it on the calling thread with the worker's
-    // reading, under the rules of the chain: a record whose file is gone turns fsMissing, one
-    // whose file cannot be read goes back to fsPending; the end is "Operation completed". For a
-    // program without a window to keep responsive: no thread is started per file, and nothing
-    // else runs until the queue is empty. Does nothing while a worker runs.
-    void DigestQueueHere();
-
     // Test seam: called for each record before the worker starts on it (a new worker, or the one
     // that digested the record before and now takes the next).
     void SetWorkerSetup(std::function<void(CMd5Thread &)> setup) { m_workerSetup = std::move(setup); }
@@ -74,10 +67,9 @@ private:
     TFileDat *takeQueueHead();
     void queueEnded();
     void startWorker(TFileDat *record);
-    void handOver(TFileDat *record, const QString &md5);
     // During the worker's hand-over: gives it the next record when no view has to look for it.
     void followOnInCurrentFolder();
-    void DigestReady(TFileDat *record, const QString &md5);
+    void DigestReady(TFileDat *record, const TMd5Text::TDigest &digest);
     void RecordDone(bool readFailed);
     void WorkerEnded(quint64 worker);
     // Ends a worker that waits for a next record that will not come.

@@ -1,10 +1,9 @@
 #pragma once
 
-// What the digest scheduler and the digest commands need of the main window. The window
+// What the digest scheduler needs of the main window. The window
 // implements it; tests put a fake in its place. Called on the user-interface thread only.
 
 #include <QString>
-#include <functional>
 
 class TFolderNode;
 struct TFileDat;
@@ -25,7 +24,4 @@ public:
     // keep: the text stays until replaced; otherwise it is cleared after 5 seconds.
     virtual void SetStatus(const QString &text, bool keep) = 0;
     virtual void MarkModified() = 0;
-    // Runs a command's work as a long operation: Busy set and the commands off meanwhile, both
-    // restored however the work ends.
-    virtual void RunLongOperation(const std::function<void()> &work) = 0;
 };

@@ -8,7 +8,6 @@
 #include <QFile>
 #include <cerrno>
 #include <fcntl.h>
-#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,17 +49,6 @@ qint64 ReadUpTo(int fd, unsigned char *buffer, qint64 count)
     return done;
 }
 
-QString UpperHex(const std::uint8_t (&digest)[16])
-{
-    static const char digits[] = "0123456789ABCDEF";
-    QString text(32, Qt::Uninitialized);
-    for (int i = 0; i < 16; ++i) {
-        text[2 * i] = QLatin1Char(digits[digest[i] >> 4]);
-        text[2 * i + 1] = QLatin1Char(digits[digest[i] & 15]);
-    }
-    return text;
-}
-
 } // namespace
 
 int ProgressPercent(qint64 block, qint64 blockCount)
@@ -74,132 +62,166 @@ int ProgressPercent(qint64 block, qint64 blockCount)
 }
 
 CMd5Thread::CMd5Thread(TFileDat *record, QEvent::Type messageNumber, QObject *window, QObject *parent)
-    : QThread(parent), m_record(record), m_messageNumber(messageNumber), m_window(window),
+    : QThread(parent), m_messageNumber(messageNumber), m_window(window), m_record(record),
       m_fullPath(record->FullPath())
 {}
 
 CMd5Thread::CMd5Thread(QObject *parent)
-    : QThread(parent), m_record(nullptr), m_messageNumber(QEvent::None), m_window(nullptr)
+    : QThread(parent), m_messageNumber(QEvent::None), m_window(nullptr), m_record(nullptr)
 {}
 
-void CMd5Thread::failRead(const QString &reason)
+CMd5Thread::~CMd5Thread() = default;
+
+TFileDat *CMd5Thread::Record() const
 {
-    m_readFailed = true;
+    const std::lock_guard lock(m_mutex);
+    return m_record;
+}
+
+QString CMd5Thread::FullPath() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_fullPath;
+}
+
+CMd5Thread::TDigest CMd5Thread::Digest() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_digest;
+}
+
+bool CMd5Thread::ReadFailed() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_readFailed;
+}
+
+QString CMd5Thread::ReadError() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_readError;
+}
+
+void CMd5Thread::setReadResult(bool failed, const QString &reason)
+{
+    const std::lock_guard lock(m_mutex);
+    m_readFailed = failed;
     m_readError = reason;
 }
 
 void CMd5Thread::run()
 {
+    QString path = FullPath();
     while (!isInterruptionRequested()) {
-        digestRecord();
+        digestRecord(path);
         if (!m_followOn || isInterruptionRequested())
             return;
-        if (takeGivenRecord())
-            continue;
-        Q_EMIT RecordDone(m_readFailed);
-        if (!waitForNextRecord())
-            return;
+        std::optional<QString> next = takeNextRecord(false);
+        if (!next) {
+            Q_EMIT RecordDone(ReadFailed());
+            next = takeNextRecord(true);
+            if (!next)
+                return;
+        }
+        path = std::move(*next);
     }
 }
 
-void CMd5Thread::digestRecord()
+void CMd5Thread::digestRecord(const QString &path)
 {
     m_lastPercent = 0;
-    m_digestText = DigestFile(m_fullPath);
-    if (isInterruptionRequested() || m_digestText.isEmpty())
+    const std::optional<TDigest> digest = DigestFile(path);
+    if (isInterruptionRequested() || !digest)
         return;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_digest = *digest;
+    }
     step(wsBeforeHandOver);
-    Q_EMIT DigestComputed(m_digestText.toLower().left(Md5TextLength));
+    Q_EMIT DigestComputed();
     step(wsAfterHandOver);
 }
 
-bool CMd5Thread::takeGivenRecord()
+std::optional<QString> CMd5Thread::takeNextRecord(bool wait)
 {
-    QMutexLocker locker(&m_mutex);
-    if (!m_hasNext || m_finishing)
-        return false;
+    std::unique_lock lock(m_mutex);
+    if (wait)
+        m_wake.wait(lock, [&] { return m_hasNext || m_finishing || isInterruptionRequested(); });
+    if (!m_hasNext || m_finishing || isInterruptionRequested())
+        return std::nullopt;
     m_hasNext = false;
-    m_fullPath = m_nextPath;
-    return true;
-}
-
-bool CMd5Thread::waitForNextRecord()
-{
-    QMutexLocker locker(&m_mutex);
-    while (!m_hasNext && !m_finishing && !isInterruptionRequested())
-        m_wake.wait(&m_mutex);
-    if (m_finishing || isInterruptionRequested())
-        return false;
-    m_hasNext = false;
-    m_fullPath = m_nextPath;
-    return true;
+    return m_fullPath;
 }
 
 void CMd5Thread::NextRecord(TFileDat *record)
 {
-    QMutexLocker locker(&m_mutex);
+    QString path = record->FullPath(); // the record is read on this thread, outside the lock
+    const std::lock_guard lock(m_mutex);
     m_record = record;
-    m_nextPath = record->FullPath();
+    m_fullPath = std::move(path);
 }
 
 void CMd5Thread::Continue()
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     m_hasNext = true;
-    m_wake.wakeOne();
+    m_wake.notify_one();
 }
 
 void CMd5Thread::Finish()
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     m_finishing = true;
-    m_wake.wakeOne();
+    m_wake.notify_one();
 }
 
 void CMd5Thread::Stop()
 {
     requestInterruption();
-    QMutexLocker locker(&m_mutex);
-    m_wake.wakeOne();
+    const std::lock_guard lock(m_mutex);
+    m_wake.notify_one();
 }
 
-QString CMd5Thread::DigestFile(const QString &path)
+std::optional<CMd5Thread::TDigest> CMd5Thread::DigestFile(const QString &path)
 {
-    m_readFailed = false;
-    m_readError.clear();
     step(wsBeforeOpen);
     if (path.isEmpty()) {
-        failRead(qt_error_string(ENOENT));
-        return {};
+        setReadResult(true, qt_error_string(ENOENT));
+        return std::nullopt;
     }
     // Other programs should not write the file while it is read, but Linux has no share modes:
     // it is opened read-only, and a file that shrinks meanwhile is digested as far as it reads.
-    const TFileHandle file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so a FIFO put in the file's place cannot hold the worker before the check.
+    const TFileHandle file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat facts
     {};
     if (file.Fd() < 0 || ::fstat(file.Fd(), &facts) != 0) {
-        failRead(qt_error_string(errno));
-        return {};
+        setReadResult(true, qt_error_string(errno));
+        return std::nullopt;
     }
     if (!S_ISREG(facts.st_mode)) {
-        failRead(S_ISDIR(facts.st_mode) ? qt_error_string(EISDIR) : QStringLiteral("Not a regular file"));
-        return {};
+        setReadResult(true, S_ISDIR(facts.st_mode) ? qt_error_string(EISDIR)
+                                                   : QStringLiteral("Not a regular file"));
+        return std::nullopt;
     }
-    ::posix_fadvise(file.Fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
-
-    const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(size_t(BlockSize));
-    TMd5Context context;
-    Md5Init(context);
     const qint64 blockCount = qint64(facts.st_size) / BlockSize;
     const qint64 rest = qint64(facts.st_size) % BlockSize;
+    if (blockCount > 1) // read-ahead pays only past the first block
+        ::posix_fadvise(file.Fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    if (!m_buffer)
+        m_buffer = std::make_unique_for_overwrite<unsigned char[]>(size_t(BlockSize));
+    unsigned char *const buffer = m_buffer.get();
+
+    TMd5Context context;
+    Md5Init(context);
     bool shortRead = false;
     for (qint64 block = 0; block < blockCount; ++block) {
-        const qint64 got = ReadUpTo(file.Fd(), buffer.get(), BlockSize);
+        const qint64 got = ReadUpTo(file.Fd(), buffer, BlockSize);
         if (got < 0) {
-            failRead(qt_error_string(errno));
-            return {};
+            setReadResult(true, qt_error_string(errno));
+            return std::nullopt;
         }
-        Md5Update(context, buffer.get(), size_t(got));
+        Md5Update(context, buffer, size_t(got));
         if (got < BlockSize) {
             shortRead = true;
             break;
@@ -210,18 +232,19 @@ QString CMd5Thread::DigestFile(const QString &path)
             break;
     }
     if (!shortRead && rest > 0 && !isInterruptionRequested()) {
-        const qint64 got = ReadUpTo(file.Fd(), buffer.get(), rest);
+        const qint64 got = ReadUpTo(file.Fd(), buffer, rest);
         if (got < 0) {
-            failRead(qt_error_string(errno));
-            return {};
+            setReadResult(true, qt_error_string(errno));
+            return std::nullopt;
         }
-        Md5Update(context, buffer.get(), size_t(got));
+        Md5Update(context, buffer, size_t(got));
     }
+    setReadResult(false);
     if (isInterruptionRequested())
-        return {};
-    std::uint8_t digest[16];
-    Md5Final(context, digest);
-    return UpperHex(digest);
+        return std::nullopt;
+    TDigest digest;
+    Md5Final(context, digest.data());
+    return digest;
 }
 
 void CMd5Thread::postProgress(qint64 block, qint64 blockCount)

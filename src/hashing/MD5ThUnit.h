@@ -10,25 +10,29 @@
 //   costs no thread per file; one record at a time is still all it digests. A next record
 //   given during the hand-over (NextRecord and Continue while the worker waits in it) is taken
 //   at once, without RecordDone.
-// - The full path is taken from the record on the user-interface thread (in the constructor, or
-//   in NextRecord).
+// - The record and its full path are given together on the user-interface thread (in the
+//   constructor, or in NextRecord) and read together under the worker's lock.
 //   The worker thread itself never reads or writes the record or anything else of the catalog:
-//   it reads the file, posts WM_MD5PROGRESS to its window and emits DigestComputed with the
-//   lower-case digest. Connected with Qt::BlockingQueuedConnection, that signal is the hand-over:
-//   the receiver stores the digest in the record on the user-interface thread while the worker
-//   waits. QThread::finished is the end notification.
+//   it reads the file, posts WM_MD5PROGRESS to its window, keeps the digest's 16 bytes with the
+//   record under its lock and emits DigestComputed. Connected with Qt::BlockingQueuedConnection,
+//   that signal is the hand-over: the receiver takes Digest() and stores it in Record() on the
+//   user-interface thread while the worker waits. QThread::finished is the end notification.
 // - requestInterruption() stops it: the flag is read after every block, so a stop costs at most
 //   one more block. A worker that sees the stop before its digest is complete emits nothing; one
 //   that sees it later still hands its digest over, so whoever waits for it must let the
 //   hand-over run meanwhile. Stop() also wakes a worker waiting for its next record; a stopped
 //   worker ends.
 
+#include "Md5Text.h"
+
 #include <QEvent>
-#include <QMutex>
 #include <QString>
 #include <QThread>
-#include <QWaitCondition>
+#include <condition_variable>
 #include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
 
 class QObject;
 struct TFileDat;
@@ -47,7 +51,9 @@ class CMd5Thread : public QThread
     Q_OBJECT
 
 public:
-    // Bytes read and digested at a time, through one buffer per file.
+    using TDigest = TMd5Text::TDigest;
+
+    // Bytes read and digested at a time, through one buffer.
     static constexpr qint64 BlockSize = 31744;
     // One step below normal, so a long digest never makes the window sluggish. (Linux's default
     // scheduling policy has no levels for Qt to choose from, so there it changes nothing.)
@@ -58,11 +64,12 @@ public:
     // A reader without record or window, never started: its owner calls DigestFile on its own
     // thread for one file after another (checks and digests that need no scheduler).
     explicit CMd5Thread(QObject *parent = nullptr);
+    ~CMd5Thread() override;
 
     // User-interface thread, before start: after each record wait for the next one.
     void FollowOn() { m_followOn = true; }
     // User-interface thread, after RecordDone or during the hand-over: this record is the next
-    // (Record() names it), and the worker starts on it at Continue().
+    // (Record() and FullPath() name it from now on), and the worker starts on it at Continue().
     void NextRecord(TFileDat *record);
     void Continue();
     // User-interface thread: a worker waiting for its next record ends.
@@ -70,20 +77,21 @@ public:
     // requestInterruption(), and a worker waiting for its next record wakes up to end.
     void Stop();
 
-    TFileDat *Record() const { return m_record; } // for the hand-over; never dereferenced here
-    const QString &FullPath() const { return m_fullPath; }
-    // The digest as DigestFile gave it (32 upper-case hexadecimal digits); empty when stopped or
-    // when the file could not be read. Read it only after the thread has ended.
-    const QString &DigestText() const { return m_digestText; }
-    bool ReadFailed() const { return m_readFailed; } // likewise
-    // Why the file could not be read, in the system's words ("No such file or directory"); empty
-    // unless ReadFailed.
-    const QString &ReadError() const { return m_readError; }
+    // Any thread: the record given last (for the hand-over; never dereferenced here) and the full
+    // path of its file, which the worker digests or is about to digest.
+    TFileDat *Record() const;
+    QString FullPath() const;
+    // Any thread, during the hand-over: the digest of Record()'s file.
+    TDigest Digest() const;
+    // Any thread, about the last file DigestFile read: it could not be opened or read, and why,
+    // in the system's words ("No such file or directory"; empty otherwise).
+    bool ReadFailed() const;
+    QString ReadError() const;
 
     // The worker's thread (or the owner's, for a reader that is never started): the digest of the
-    // file, or empty when told to stop before the end or when the file cannot be opened or read
+    // file, or nothing when told to stop before the end or when the file cannot be opened or read
     // (ReadFailed then tells which).
-    QString DigestFile(const QString &path);
+    std::optional<TDigest> DigestFile(const QString &path);
 
     // Test seam: called on the worker thread at each step; block is the index of the block just
     // digested for wsBlockDone, else -1. Set it before start().
@@ -91,8 +99,10 @@ public:
     void SetStepHook(TStepHook hook) { m_stepHook = std::move(hook); }
 
 Q_SIGNALS:
-    // Worker thread, once a record, when the digest is complete and no stop was asked for before.
-    void DigestComputed(const QString &lowerCaseDigest);
+    // Worker thread, once a record, when the digest is complete (Digest()) and no stop was asked
+    // for before. It carries nothing itself: a blocking connection would hand the receiver the
+    // worker's own stack, which the worker reuses as soon as it goes on.
+    void DigestComputed();
     // Worker thread, for a worker that follows on: done with the record (digested, or not
     // readable: readFailed), not stopped; it now waits for NextRecord or Finish.
     void RecordDone(bool readFailed);
@@ -107,28 +117,33 @@ private:
             m_stepHook(*this, step, block);
     }
     void postProgress(qint64 block, qint64 blockCount);
-    void failRead(const QString &reason);
-    void digestRecord();
-    // The next record given during the hand-over, if any, becomes the current one.
-    bool takeGivenRecord();
-    bool waitForNextRecord();
+    void setReadResult(bool failed, const QString &reason = {});
+    void digestRecord(const QString &path);
+    // The path of the next record once it is given: at once when it already was (during the
+    // hand-over), else after waiting for it (wait); nothing when the worker is to end.
+    std::optional<QString> takeNextRecord(bool wait);
 
-    QString m_digestText;
-    TFileDat *m_record;
-    int m_lastPercent = 0;
-    QEvent::Type m_messageNumber;
-    QObject *m_window;
-    QString m_fullPath;
-    bool m_readFailed = false;
-    QString m_readError;
+    // Set before start, then read by the worker only.
+    const QEvent::Type m_messageNumber;
+    QObject *const m_window;
     TStepHook m_stepHook;
     bool m_followOn = false;
-    // The hand-over between records, guarded by m_mutex.
-    QMutex m_mutex;
-    QWaitCondition m_wake;
-    bool m_hasNext = false;
-    bool m_finishing = false;
-    QString m_nextPath;
+    // The worker thread's own (or the owner's, for a reader never started).
+    int m_lastPercent = 0;
+    std::unique_ptr<unsigned char[]> m_buffer; // one block, taken at the first file
+
+    // The standard library's lock, not Qt's: a thread sanitizer sees its waits, and so sees the
+    // lock given up while the worker waits for its next record.
+    mutable std::mutex m_mutex;
+    // Guarded by m_mutex: what the two threads share.
+    TFileDat *m_record;        // the record given last
+    QString m_fullPath;        // its file
+    TDigest m_digest{};        // its digest, once complete
+    bool m_hasNext = false;    // given by NextRecord and Continue, not yet taken by the worker
+    bool m_finishing = false;  // Finish was called
+    bool m_readFailed = false; // about the last file read
+    QString m_readError;
+    std::condition_variable m_wake; // waited on with m_mutex
 };
 
 // k * 100 / n rounded to the nearest whole number, halves to even: the percent posted after

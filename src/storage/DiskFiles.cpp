@@ -31,7 +31,29 @@ TFileKind kindOfMode(mode_t mode)
     return TFileKind::Other;
 }
 
+TDiskFaultFn &installedFault()
+{
+    static TDiskFaultFn fault;
+    return fault;
+}
+
 } // namespace
+
+TDiskFaults::TDiskFaults(TDiskFaultFn fault)
+{
+    installedFault() = std::move(fault);
+}
+
+TDiskFaults::~TDiskFaults()
+{
+    installedFault() = nullptr;
+}
+
+int DiskFault(TDiskStep step, const QString &path)
+{
+    const TDiskFaultFn &fault = installedFault();
+    return fault ? fault(step, path) : 0;
+}
 
 QString SystemErrorText(int error)
 {
@@ -78,9 +100,10 @@ void SyncToDisk(QFile &file)
 {
     if (!file.flush())
         ThrowWriteError(file);
-    if (::fsync(file.handle()) != 0)
-        throw EFileError(
-            QStringLiteral("Cannot write %1 to the disk: %2").arg(DeviceName(file), SystemErrorText(errno)));
+    const int refused = DiskFault(TDiskStep::Sync, file.fileName());
+    if (refused != 0 || ::fsync(file.handle()) != 0)
+        throw EFileError(QStringLiteral("Cannot write %1 to the disk: %2")
+                             .arg(DeviceName(file), SystemErrorText(refused ? refused : errno)));
 }
 
 void SyncFolder(const QString &folder)

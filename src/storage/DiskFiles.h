@@ -5,6 +5,7 @@
 // with the system's reason.
 
 #include <QString>
+#include <functional>
 
 class QFile;
 
@@ -34,3 +35,39 @@ void SyncFolder(const QString &folder);
 
 // The system's text for an errno value.
 QString SystemErrorText(int error);
+
+// ---- Refusals of the disk on demand, for tests
+//
+// Every step of a save or an export that a full or read-only disk refuses asks DiskFault first:
+// creating a file, writing to it, syncing it, and linking or renaming it into place. A test
+// installs a fault function (TDiskFaults) that gives the errno a step on a path is to fail with,
+// and the step then fails as the disk would have refused it (ENOSPC, EROFS), with the same error
+// text, without a file system mounted by root. Nothing else changes: the order of the steps, and
+// so what a crash at any moment leaves on disk, is the same with and without a fault function.
+
+enum class TDiskStep
+{
+    Create, // a new file (the path is the file's)
+    Write,
+    Sync,
+    Link,   // a second name (the path is the new name)
+    Rename, // the path is the name given
+};
+
+// The errno the step on the path fails with, 0 when the disk is left to decide. Set by a test;
+// called on whatever thread writes.
+using TDiskFaultFn = std::function<int(TDiskStep step, const QString &path)>;
+
+// Installs a fault function for its lifetime (one at a time, installed and removed while no save
+// runs).
+class TDiskFaults
+{
+public:
+    explicit TDiskFaults(TDiskFaultFn fault);
+    ~TDiskFaults();
+    TDiskFaults(const TDiskFaults &) = delete;
+    TDiskFaults &operator=(const TDiskFaults &) = delete;
+};
+
+// The errno the installed fault function gives for the step, 0 without one.
+int DiskFault(TDiskStep step, const QString &path);

@@ -57,9 +57,26 @@ QString freeNameFor(const QString &targetPath)
     return name;
 }
 
+// rename() and link(), each refused as a test's fault function says (errno set) before the disk
+// is asked.
+bool refusedByFault(TDiskStep step, const QString &path)
+{
+    const int refused = DiskFault(step, path);
+    if (refused != 0)
+        errno = refused;
+    return refused != 0;
+}
+
 bool renamed(const QString &from, const QString &to)
 {
-    return ::rename(encoded(from).constData(), encoded(to).constData()) == 0;
+    return !refusedByFault(TDiskStep::Rename, to) &&
+           ::rename(encoded(from).constData(), encoded(to).constData()) == 0;
+}
+
+bool linked(const QString &existing, const QString &newName)
+{
+    return !refusedByFault(TDiskStep::Link, newName) &&
+           ::link(encoded(existing).constData(), encoded(newName).constData()) == 0;
 }
 
 [[noreturn]] void throwMoveError(const QString &from, const QString &to, int error)
@@ -94,6 +111,9 @@ TReplacementFile::TReplacementFile(const QString &targetPath) : m_target(targetP
     // Exclusive creation: a name that appears between the look and the creation is not ours.
     for (int attempt = 0; attempt < CreateAttempts; ++attempt) {
         m_file.setFileName(freeNameFor(targetPath));
+        if (const int refused = DiskFault(TDiskStep::Create, m_file.fileName()))
+            throw EFileError(
+                QStringLiteral("Cannot write %1: %2").arg(quoted(targetPath), SystemErrorText(refused)));
         if (m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
             return;
         if (!NameTaken(m_file.fileName()))
@@ -125,7 +145,7 @@ void TReplacementFile::Commit(const QString &backupPath, const TReplaceStepFn &s
     const QString temporary = m_file.fileName();
     if (!backupPath.isEmpty() && NameTaken(m_target)) {
         const QString secondName = freeNameFor(m_target);
-        if (::link(encoded(m_target).constData(), encoded(secondName).constData()) == 0) {
+        if (linked(m_target, secondName)) {
             // Gone after the rename below, except when it fails or when the backup already was
             // this very file (rename leaves two names of one file as they are).
             const TUnlinkOnExit secondNameGoes(secondName);

@@ -16,6 +16,9 @@
 //
 // A replacement that is not committed removes its temporary file when it goes; one that a crash
 // left behind is removed by RemoveLeftoverReplacements, which every save calls first.
+//
+// Creating, writing, syncing, linking and renaming each ask DiskFault (DiskFiles.h) first, so a
+// test can have the disk refuse any of them.
 
 #include <QFile>
 #include <QString>

@@ -1,5 +1,7 @@
 #include "StorageErrors.h"
 
+#include "DiskFiles.h"
+
 #include <QFileDevice>
 #include <QIODevice>
 
@@ -71,6 +73,11 @@ void ThrowReadError(const QIODevice &device)
 
 void WriteAll(QIODevice &device, const char *data, qint64 size)
 {
+    if (const auto *file = qobject_cast<const QFileDevice *>(&device)) {
+        if (const int refused = DiskFault(TDiskStep::Write, file->fileName()))
+            throw EFileError(
+                QStringLiteral("Cannot write to %1: %2").arg(DeviceName(device), SystemErrorText(refused)));
+    }
     while (size > 0) {
         const qint64 written = device.write(data, size);
         if (written <= 0)

@@ -1,6 +1,7 @@
 #include "TempFiles.h"
 
 #include "CodeCript.h"
+#include "DiskFiles.h"
 #include "ScrambledTexts.h"
 #include "StorageErrors.h"
 
@@ -84,6 +85,9 @@ TScratchFile::TScratchFile()
 {
     for (;;) {
         m_file.setFileName(NewTempFileName());
+        if (const int refused = DiskFault(TDiskStep::Create, m_file.fileName()))
+            throw EFileError(
+                QStringLiteral("Cannot create %1: %2").arg(DeviceName(m_file), SystemErrorText(refused)));
         if (m_file.open(QIODevice::ReadWrite | QIODevice::NewOnly | QIODevice::Unbuffered))
             break;
         if (!nameTaken(m_file.fileName()))

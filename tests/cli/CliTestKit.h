@@ -4,14 +4,14 @@
 
 #include "Catalog.h"
 #include "CatalogFile.h"
+#include "TestFiles.h"
+#include "TestRecords.h"
 #include "support.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QTest>
+#include <algorithm>
 
 struct TCliResult
 {
@@ -55,36 +55,88 @@ inline TCliResult RunCliProcess(const QStringList &words, const QString &folder 
 inline TFileDat *AddTestRecord(TCatalog &catalog, TFolderNode *folder, const QString &name, qint64 size,
                                const QString &realPath, const QString &md5, const QString &comment = {})
 {
-    auto record = std::make_unique<TFileDat>();
-    record->FileName = name;
-    record->Size = size;
-    record->DateTime = DayCountFromDateTime(QDateTime(QDate(2008, 3, 15), QTime(14, 5, 59)));
-    record->RealPath = realPath;
-    record->Md5 = md5;
-    record->Comment = comment;
-    record->State = md5.isEmpty() ? fsPending : fsDigested;
-    return catalog.AddRecord(folder, std::move(record));
+    return catalog.AddRecord(
+        folder,
+        MakeTestRecord({.Name = name,
+                        .Size = size,
+                        .RealPath = realPath,
+                        .Md5 = md5,
+                        .Comment = comment,
+                        .DateTime = DayCountFromDateTime(QDateTime(QDate(2008, 3, 15), QTime(14, 5, 59)))}));
 }
 
 // The date every AddTestRecord record carries, as DateText writes it.
 inline constexpr char TestDateText[] = "03/15/08 14:05";
 
-inline QString WriteTestFile(const QString &path, const QByteArray &content)
+enum TRecordField
 {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        return {};
-    return path;
+    rfFolderPath,
+    rfName,
+    rfSize,
+    rfDate, // as DateText writes it
+    rfRealPath,
+    rfMd5,
+    rfState,
+};
+
+// Every record of the catalog file as a line of the fields asked for, joined by "|", in catalog
+// order; {"no catalog file"} when it cannot be read.
+inline QStringList RecordLines(const QString &catalogFile, std::initializer_list<TRecordField> fields)
+{
+    TCatalog catalog;
+    if (!LoadCatalog(catalog, catalogFile))
+        return {QStringLiteral("no catalog file")};
+    QStringList lines;
+    catalog.ForEachFolder([&](TFolderNode *folder) {
+        for (const auto &record : folder->Records()) {
+            QStringList values;
+            for (const TRecordField field : fields) {
+                switch (field) {
+                case rfFolderPath:
+                    values << TCatalog::FolderPath(folder);
+                    break;
+                case rfName:
+                    values << record->FileName;
+                    break;
+                case rfSize:
+                    values << QString::number(record->Size);
+                    break;
+                case rfDate:
+                    values << DateText(record->DateTime);
+                    break;
+                case rfRealPath:
+                    values << record->RealPath;
+                    break;
+                case rfMd5:
+                    values << record->Md5.Text();
+                    break;
+                case rfState:
+                    values << QString::number(int(record->State));
+                    break;
+                }
+            }
+            lines << values.join(u'|');
+        }
+    });
+    return lines;
 }
 
-inline QString Md5Hex(const QByteArray &content)
+// The catalog paths of the file's folders, in tree order.
+inline QStringList FolderPathsOf(const QString &catalogFile)
 {
-    return QString::fromLatin1(QCryptographicHash::hash(content, QCryptographicHash::Md5).toHex());
+    TCatalog catalog;
+    LoadCatalog(catalog, catalogFile);
+    QStringList folders;
+    catalog.ForEachFolder([&](TFolderNode *folder) { folders << TCatalog::FolderPath(folder); });
+    return folders;
 }
 
-inline QByteArray ReadWholeFile(const QString &path)
+// The lines of a command's output, sorted, without empty ones: for output whose order is the
+// file system's.
+inline QList<QByteArray> SortedLines(const QByteArray &text)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    QList<QByteArray> lines = text.split('\n');
+    lines.removeAll(QByteArray());
+    std::sort(lines.begin(), lines.end());
+    return lines;
 }

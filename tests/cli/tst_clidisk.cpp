@@ -2,49 +2,19 @@
 
 #include "CliTestKit.h"
 
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <unistd.h>
 
 namespace {
 
-// Bytes that change from block to block, so a block read twice or skipped changes the digest.
-QByteArray noise(qsizetype size, quint32 seed)
-{
-    QRandomGenerator random(seed);
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char &byte : bytes)
-        byte = char(random.generate());
-    return bytes;
-}
-
-// "FolderPath|FileName|Size|RealPath|Md5|State" of every record, sorted: the order of files in a
+// "FolderPath|FileName|Size|RealPath|Md5" of every record, sorted: the order of files in a
 // directory is the file system's.
 QStringList recordsOf(const QString &catalogFile)
 {
-    TCatalog catalog;
-    if (!LoadCatalog(catalog, catalogFile))
-        return {QStringLiteral("no catalog file")};
-    QStringList records;
-    catalog.ForEachFolder([&](TFolderNode *folder) {
-        for (const auto &record : folder->Records())
-            records << QStringLiteral("%1|%2|%3|%4|%5")
-                           .arg(TCatalog::FolderPath(folder), record->FileName)
-                           .arg(record->Size)
-                           .arg(record->RealPath, record->Md5.Text());
-    });
+    QStringList records = RecordLines(catalogFile, {rfFolderPath, rfName, rfSize, rfRealPath, rfMd5});
     records.sort();
     return records;
-}
-
-QStringList foldersOf(const QString &catalogFile)
-{
-    TCatalog catalog;
-    LoadCatalog(catalog, catalogFile);
-    QStringList folders;
-    catalog.ForEachFolder([&](TFolderNode *folder) { folders << TCatalog::FolderPath(folder); });
-    return folders;
 }
 
 } // namespace
@@ -72,7 +42,7 @@ private Q_SLOTS:
     void md5PrintsAsMd5sumDoes()
     {
         // Sizes around the worker's block size; names that md5sum escapes.
-        const QByteArray block = noise(31744, 1), blockAndOne = noise(31745, 2);
+        const QByteArray block = NoiseBytes(31744, 1), blockAndOne = NoiseBytes(31745, 2);
         WriteTestFile(path(QStringLiteral("m/empty")), {});
         WriteTestFile(path(QStringLiteral("m/block")), block);
         WriteTestFile(path(QStringLiteral("m/block+1")), blockAndOne);
@@ -108,7 +78,7 @@ private Q_SLOTS:
 
     void scanAddsFolderStructuresDigestsAndSaves()
     {
-        const QByteArray top = "top file", hidden = "hidden file", many = noise(100000, 3);
+        const QByteArray top = "top file", hidden = "hidden file", many = NoiseBytes(100000, 3);
         WriteTestFile(path(QStringLiteral("disk/Data/top.txt")), top);
         WriteTestFile(path(QStringLiteral("disk/Data/.hidden")), hidden);
         WriteTestFile(path(QStringLiteral("disk/Data/x/many.bin")), many);
@@ -128,7 +98,7 @@ private Q_SLOTS:
         QVERIFY2(first.Err.endsWith("scan: saved " + catalog.toUtf8() + ", 4 records\n"), first.Err);
         QVERIFY(!first.Err.contains('\r'));
         // Breadth first; a directory without files below it gives no folder.
-        QCOMPARE(foldersOf(catalog),
+        QCOMPARE(FolderPathsOf(catalog),
                  QStringList({"Home\\", "Home\\Data\\", "Home\\Data\\x\\", "Home\\Data\\x\\y\\"}));
         QStringList expected{
             recordLine(QStringLiteral("Home\\Data\\"), QStringLiteral("disk/Data/top.txt"), top),
@@ -153,8 +123,8 @@ private Q_SLOTS:
                                "lower");
         appended.sort();
         QCOMPARE(recordsOf(catalog), appended);
-        QCOMPARE(foldersOf(catalog), QStringList({"Home\\", "Home\\Data\\", "Home\\Data\\x\\",
-                                                  "Home\\Data\\x\\y\\", "Home\\data\\"}));
+        QCOMPARE(FolderPathsOf(catalog), QStringList({"Home\\", "Home\\Data\\", "Home\\Data\\x\\",
+                                                      "Home\\Data\\x\\y\\", "Home\\data\\"}));
         QCOMPARE(recordsOf(path(QStringLiteral("scan.bak"))), expected);
 
         // Without --append the catalog starts empty and the folder becomes a root folder; the one

@@ -11,14 +11,6 @@ class TestCliHave : public QObject
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
-    static QList<QByteArray> sortedLines(const QByteArray &text)
-    {
-        QList<QByteArray> lines = text.split('\n');
-        lines.removeAll(QByteArray());
-        std::sort(lines.begin(), lines.end());
-        return lines;
-    }
-
 private Q_SLOTS:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
 
@@ -45,7 +37,7 @@ private Q_SLOTS:
         // Files in the order the walk meets them: the folder's own, then its sub-folders'.
         const QList<QByteArray> lines = run.Out.split('\n');
         QCOMPARE(lines.first(), QByteArray("new\tcard/three.jpg"));
-        QCOMPARE(sortedLines(run.Out), QList<QByteArray>({"have\tcard/DCIM/one.jpg\tBackup\\copy.jpg",
+        QCOMPARE(SortedLines(run.Out), QList<QByteArray>({"have\tcard/DCIM/one.jpg\tBackup\\copy.jpg",
                                                           "have\tcard/DCIM/one.jpg\tHoliday\\IMG_0001.jpg",
                                                           "new\tcard/DCIM/two.jpg", "new\tcard/three.jpg"}));
         QVERIFY(run.Out.contains("have\tcard/DCIM/one.jpg\tHoliday\\IMG_0001.jpg\n"
@@ -56,7 +48,7 @@ private Q_SLOTS:
             {QStringLiteral("have"), QStringLiteral("--new-only"), file, QStringLiteral("card")},
             m_dir.path());
         CLI_EXPECT_STATUS(newOnly, 1);
-        QCOMPARE(sortedLines(newOnly.Out), QList<QByteArray>({"card/DCIM/two.jpg", "card/three.jpg"}));
+        QCOMPARE(SortedLines(newOnly.Out), QList<QByteArray>({"card/DCIM/two.jpg", "card/three.jpg"}));
 
         // Every file catalogued: status 0. A path that is not there is said so, and counts.
         const TCliResult known =

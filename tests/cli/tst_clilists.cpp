@@ -27,27 +27,7 @@ QByteArray runTool(const QString &program, const QStringList &arguments, const Q
 // Every field of every record, in catalog order.
 QStringList dumpOf(const QString &catalogFile)
 {
-    TCatalog catalog;
-    if (!LoadCatalog(catalog, catalogFile))
-        return {QStringLiteral("no catalog file")};
-    QStringList records;
-    catalog.ForEachFolder([&](TFolderNode *folder) {
-        for (const auto &record : folder->Records())
-            records << QStringLiteral("%1|%2|%3|%4|%5|%6|%7")
-                           .arg(TCatalog::FolderPath(folder), record->FileName)
-                           .arg(record->Size)
-                           .arg(DateText(record->DateTime), record->RealPath, record->Md5.Text())
-                           .arg(int(record->State));
-    });
-    return records;
-}
-
-QList<QByteArray> sortedLines(const QByteArray &text)
-{
-    QList<QByteArray> lines = text.split('\n');
-    lines.removeAll(QByteArray());
-    std::sort(lines.begin(), lines.end());
-    return lines;
+    return RecordLines(catalogFile, {rfFolderPath, rfName, rfSize, rfDate, rfRealPath, rfMd5, rfState});
 }
 
 } // namespace
@@ -97,7 +77,7 @@ private Q_SLOTS:
         QCOMPARE(run.Err, QByteArray("dravik-cli: 2 records without digest or real path left out\n"));
         // Line for line what md5sum writes for the same files...
         const QByteArray own = ReadWholeFile(list);
-        QCOMPARE(sortedLines(own), sortedLines(runTool(QStringLiteral("md5sum"), files, m_dir.path())));
+        QCOMPARE(SortedLines(own), SortedLines(runTool(QStringLiteral("md5sum"), files, m_dir.path())));
         // ... and what md5sum -c accepts.
         int status = -1;
         const QByteArray checked =

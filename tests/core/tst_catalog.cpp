@@ -1,5 +1,6 @@
 #include "Catalog.h"
 #include "CatalogWatch.h"
+#include "TestRecords.h"
 #include "support.h"
 
 #include <QFile>
@@ -10,12 +11,7 @@ namespace {
 
 std::unique_ptr<TFileDat> makeRecord(const QString &name, qint64 size = 100, TFileState state = fsPending)
 {
-    auto record = std::make_unique<TFileDat>();
-    record->FileName = name;
-    record->Size = size;
-    record->RealPath = QStringLiteral("/data/");
-    record->State = state;
-    return record;
+    return MakeTestRecord({.Name = name, .Size = size, .RealPath = QStringLiteral("/data/"), .State = state});
 }
 
 // Writes every notification of the catalog as one line, so a test can compare the order.

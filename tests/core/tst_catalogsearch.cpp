@@ -207,7 +207,7 @@ private Q_SLOTS:
         TBackgroundSearch background(catalog);
         QSignalSpy finished(&background, &TBackgroundSearch::finished);
         background.Start(TNameMatcher::Words(u"n*1"));
-        const TMd5Text digest(QStringLiteral("0123456789abcdef0123456789abcdef"));
+        const TMd5Text::TDigest digest = *TMd5Text::ParseDigits("0123456789abcdef0123456789abcdef");
         for (size_t i = 0; background.IsRunning() && i < records.size(); i += 7) {
             catalog.SetRecordState(records[i], fsDigesting);
             catalog.SetRecordDigested(records[i], digest);

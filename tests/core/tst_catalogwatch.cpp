@@ -3,6 +3,7 @@
 // without ever reading a disposed record.
 
 #include "CatalogWatch.h"
+#include "TestRecords.h"
 
 #include <QTest>
 
@@ -10,14 +11,7 @@ namespace {
 
 TFileDat *addRecord(TCatalog &catalog, TFolderNode *folder, const QString &name)
 {
-    auto record = std::make_unique<TFileDat>();
-    record->FileName = name;
-    record->State = fsDigested;
-    std::vector<std::unique_ptr<TFileDat>> one;
-    one.push_back(std::move(record));
-    TFileDat *added = one.front().get();
-    catalog.AppendRecords(folder, std::move(one));
-    return added;
+    return AppendTestRecord(catalog, folder, MakeTestRecord({.Name = name, .State = fsDigested}));
 }
 
 } // namespace

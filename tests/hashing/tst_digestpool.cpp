@@ -1,4 +1,4 @@
-// Digesting on several reader threads: the same outcome as the single-threaded queue, results in
+// Digesting on reader threads: the same outcome as the window's chain of one worker, results in
 // the order of the files whatever order the readers finish in.
 
 #include "DigestPool.h"
@@ -28,7 +28,7 @@ void fillQueue(TDigestFixture &f)
     TFileDat *noPath = f.Add(QStringLiteral("nopath"), 10);
     f.catalog.SetRecordRealPath(noPath, QString());
     TFileDat *done = f.Add(QStringLiteral("done"), 10);
-    f.catalog.SetRecordMd5(done, Md5Of(done->FullPath()));
+    f.catalog.SetRecordMd5(done, TMd5Text(Md5OfFile(done->FullPath())));
     f.catalog.SetRecordState(done, fsDigested);
     // The superuser reads files whatever their permissions say, but not this one.
     TFileDat *locked = f.Add(QStringLiteral("locked"), 10);
@@ -41,6 +41,13 @@ void fillQueue(TDigestFixture &f)
     }
     f.Add(QStringLiteral("last"), 3);
     f.states.clear();
+}
+
+// The window's way: one worker takes the queue's records one after another.
+void runChain(TDigestFixture &f)
+{
+    f.scheduler.PostMd5Next();
+    QVERIFY(WaitUntil([&] { return f.Completed(); }));
 }
 
 // "Folder/name state md5" of every record, in catalog order.
@@ -64,21 +71,21 @@ class TestDigestPool : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void queueOnThreadsEndsAsTheSingleThreadedQueue_data()
+    void queueOnThreadsEndsAsTheWindowsChain_data()
     {
         QTest::addColumn<int>("jobs");
         QTest::newRow("one reader") << 1;
         QTest::newRow("three readers") << 3;
         QTest::newRow("more readers than files") << 100;
     }
-    void queueOnThreadsEndsAsTheSingleThreadedQueue()
+    void queueOnThreadsEndsAsTheWindowsChain()
     {
         QFETCH(int, jobs);
         TDigestFixture single, pooled;
         fillQueue(single);
         fillQueue(pooled);
 
-        single.scheduler.DigestQueueHere();
+        runChain(single);
         DigestQueueOnThreads(pooled.catalog, jobs);
 
         // The same record changes in the same order, hence the same end.
@@ -114,7 +121,7 @@ private Q_SLOTS:
             paths.insert(paths.begin() + 5, pooled.dir.filePath(QStringLiteral("f7")));
         auto early = std::make_unique<TFileDigester>(paths, 2);
 
-        single.scheduler.DigestQueueHere();
+        runChain(single);
         DigestQueueOnThreads(pooled.catalog, 2, std::move(early));
         QCOMPARE(pooled.states, single.states);
         QCOMPARE(outcome(pooled.catalog), outcome(single.catalog));
@@ -130,7 +137,7 @@ private Q_SLOTS:
         for (int i = 0; i < 1500; ++i) {
             const qint64 size = i == 3 ? 300 * CMd5Thread::BlockSize : i % 50;
             paths.push_back(WriteFile(QDir(dir.path()), QStringLiteral("f%1").arg(i), size));
-            expected << Md5Of(paths.back());
+            expected << Md5OfFile(paths.back());
         }
         paths.push_back(dir.filePath(QStringLiteral("absent")));
         expected << QString();
@@ -143,7 +150,7 @@ private Q_SLOTS:
         bool onCaller = true;
         DigestFilesInOrder(paths, 2, [&](size_t index, TFileDigest &result) {
             order.push_back(index);
-            got << result.Md5;
+            got << (result.Digest ? TMd5Text(*result.Digest).Text() : QString());
             onCaller = onCaller && QThread::currentThread() == self;
             // The reader's own check: a directory is no file, so nothing was read and nothing failed.
             if (index >= 1500) {

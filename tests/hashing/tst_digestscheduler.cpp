@@ -1,8 +1,8 @@
 #include "DigestCommands.h"
 #include "DigestTestKit.h"
+#include "Md5Engine.h"
 
 #include <QSignalSpy>
-#include <unistd.h>
 
 namespace {
 
@@ -32,7 +32,7 @@ private Q_SLOTS:
         // One at a time: each is digesting before it is digested, and the next starts only then.
         QCOMPARE(f.states, QStringList({"a 1", "a 0", "b 1", "b 0", "c 1", "c 0"}));
         for (TFileDat *record : records)
-            QCOMPARE(record->Md5.Text(), Md5Of(record->FullPath()));
+            QCOMPARE(record->Md5.Text(), Md5OfFile(record->FullPath()));
         QCOMPARE(f.view.log.count(QStringLiteral("folder Docs")), 1);
         QCOMPARE(f.catalog.CurrentFolder(), f.docs);
         QVERIFY(f.view.log.contains(QStringLiteral("row c")));
@@ -81,60 +81,55 @@ private Q_SLOTS:
         QVERIFY(f.catalog.Md5Queue().empty());
     }
 
-    void digestingTheQueueHereFollowsTheRulesOfTheChain()
+    // The record keeps the engine's own bytes: no text on the way, which an upper-case form, a cut
+    // or a parse back could have changed.
+    void theRecordKeepsTheBytesTheEngineMade()
     {
         TDigestFixture f;
-        TFileDat *a = f.Add(QStringLiteral("a"), 2 * Block + 1);
-        TFileDat *gone = f.Add(QStringLiteral("gone"), 10);
-        TFileDat *done = f.Add(QStringLiteral("done"), 10);
-        TFileDat *b = f.Add(QStringLiteral("b"), 0);
-        QVERIFY(QFile::remove(gone->FullPath()));
-        f.catalog.SetRecordState(done, fsDigested); // digested meanwhile: passed over
-        f.catalog.EnqueueForDigest(a);              // queued twice: digested once
-        f.states.clear();
-        QThread *const self = QThread::currentThread();
-        QObject::connect(&f.catalog, &TCatalog::recordChanged, &f.catalog,
-                         [&] { QCOMPARE(QThread::currentThread(), self); });
+        TFileDat *a = f.Add(QStringLiteral("a"), Block + 5);
+        const QByteArray content = ReadWholeFile(a->FullPath());
+        TMd5Context context;
+        Md5Init(context);
+        Md5Update(context, content.constData(), size_t(content.size()));
+        TMd5Text::TDigest engine;
+        Md5Final(context, engine.data());
 
-        f.scheduler.DigestQueueHere();
-        QCOMPARE(f.states, QStringList({"a 1", "a 0", "gone 2", "b 1", "b 0"}));
-        QCOMPARE(a->Md5.Text(), Md5Of(a->FullPath()));
-        QCOMPARE(b->Md5.Text(), Md5Of(b->FullPath()));
-        QVERIFY(done->Md5.isEmpty());
-        QVERIFY(f.catalog.Md5Queue().empty());
-        QCOMPARE(f.view.log.mid(f.view.log.size() - 2),
-                 QStringList({"modified", "status Operation completed"}));
-        QVERIFY(f.Idle());
-        QVERIFY(!f.view.log.contains(QStringLiteral("folder Docs"))); // no window to bring it into
+        f.scheduler.PostMd5Next();
+        QVERIFY(WaitUntil([&] { return f.Completed(); }));
+        QVERIFY(a->Md5.Digest());
+        QCOMPARE(*a->Md5.Digest(), engine);
     }
 
-    void digestingTheQueueHereSendsUnreadableFilesBackToPending()
+    // The next record is given while the worker waits in the hand-over of the one before: from
+    // then on the worker names the next one, and the user-interface thread reads that while the
+    // worker goes on (ThreadSanitizer watches the reads).
+    void theWorkerNamesTheFileItDigestsAcrossFollowOnRecords()
     {
-        // Root reads files whatever their permissions say, but not this one.
-        const QString unreadable =
-            ::geteuid() == 0 ? QStringLiteral("/proc/sys/vm/compact_memory") : QString();
         TDigestFixture f;
-        TFileDat *locked = f.Add(QStringLiteral("locked"), 100);
-        TFileDat *next = f.Add(QStringLiteral("next"), 100);
-        if (unreadable.isEmpty()) {
-            QVERIFY(QFile::setPermissions(locked->FullPath(), {}));
-        } else {
-            if (!QFileInfo(unreadable).isFile() || QFile(unreadable).open(QIODevice::ReadOnly))
-                QSKIP("no file here that the superuser cannot read");
-            f.catalog.SetRecordRealPath(locked, QFileInfo(unreadable).path() + u'/');
-            locked->FileName = QFileInfo(unreadable).fileName();
-        }
-        f.scheduler.DigestQueueHere();
-        QCOMPARE(locked->State, fsPending);
-        QVERIFY(locked->Md5.isEmpty());
-        QCOMPARE(next->State, fsDigested);
+        f.catalog.SetCurrentFolder(f.docs); // every record follows on within the hand-over
+        for (int i = 0; i < 30; ++i)
+            f.Add(QStringLiteral("f%1").arg(i), 100 + i);
+        QStringList named;
+        f.scheduler.SetWorkerSetup([&](CMd5Thread &worker) {
+            if (worker.FullPath() != worker.Record()->FullPath())
+                named << worker.Record()->FileName + QStringLiteral(" named ") + worker.FullPath();
+        });
+        f.scheduler.PostMd5Next();
+        QVERIFY(WaitUntil([&] {
+            if (const CMd5Thread *worker = f.scheduler.Md5Thread())
+                named << QStringLiteral("read ") + QFileInfo(worker->FullPath()).fileName();
+            return f.Completed();
+        }));
+        QCOMPARE(named.filter(QStringLiteral(" named ")), QStringList());
+        QVERIFY(named.size() > 1); // read while the worker ran
+        QCOMPARE(f.states.size(), 60);
     }
 
     void skipStopAllAndRestartAll()
     {
         TDigestFixture f;
-        QCOMPARE(SkipFileBeingCalculated(f.scheduler).Text, QStringLiteral("No MD5 calculation in process."));
-        QCOMPARE(StopAllMd5Calculation(f.scheduler).Text, QStringLiteral("No MD5 calculation in process."));
+        QCOMPARE(SkipFileBeingCalculated(f.scheduler).Result, drNoDigestRunning);
+        QCOMPARE(StopAllMd5Calculation(f.scheduler).Result, drNoDigestRunning);
         TFileDat *a = f.Add(QStringLiteral("a"), 3 * Block);
         TFileDat *b = f.Add(QStringLiteral("b"), 3 * Block);
         TFileDat *c = f.Add(QStringLiteral("c"), 100);
@@ -144,13 +139,13 @@ private Q_SLOTS:
         // Skip: the held record loses its place, the next one starts.
         f.scheduler.PostMd5Next();
         QTRY_VERIFY(gate.Reached());
-        QCOMPARE(SkipFileBeingCalculated(f.scheduler).Kind, mkNone);
+        QCOMPARE(SkipFileBeingCalculated(f.scheduler).Result, drDone);
         QCOMPARE(a->State, fsPending);
         QVERIFY(a->Md5.isEmpty());
         QTRY_COMPARE(b->State, fsDigesting);
 
         // Stop all: nothing digested, nothing left to do.
-        QCOMPARE(StopAllMd5Calculation(f.scheduler).Kind, mkNone);
+        QCOMPARE(StopAllMd5Calculation(f.scheduler).Result, drDone);
         QVERIFY(f.Idle());
         QVERIFY(f.catalog.Md5Queue().empty());
         QCoreApplication::processEvents();
@@ -167,16 +162,15 @@ private Q_SLOTS:
         TFileDat *gone = loaded.back().get();
         f.catalog.AppendRecords(f.catalog.AddFolder(f.docs, QStringLiteral("Sub")), std::move(loaded));
         f.scheduler.SetWorkerSetup(nullptr);
-        const TCommandMessage restart = Started(f.scheduler, RestartAllMd5Calculation(f.scheduler));
-        QCOMPARE(restart.Kind, mkInformation);
-        QCOMPARE(restart.Text,
-                 QStringLiteral("Results for 5 analyzed file(s):\r\n\r\n"
-                                "1 file(s) will not be processed because doesn't have real filepath.\r\n"
-                                "1 file(s) will not be processed because doesn't exist, was marked in RED."));
+        const TDigestCommandOutcome restart = Started(f.scheduler, RestartAllMd5Calculation(f.scheduler));
+        QCOMPARE(restart.Result, drSomeLeftOut);
+        QCOMPARE(restart.Analysed, qsizetype(5));
+        QCOMPARE(restart.WithoutRealPath, 1);
+        QCOMPARE(restart.Missing, 1);
         QCOMPARE(gone->State, fsMissing);
         QTRY_VERIFY(f.Completed());
         for (TFileDat *record : {a, b, c})
-            QCOMPARE(record->Md5.Text(), Md5Of(record->FullPath()));
+            QCOMPARE(record->Md5.Text(), Md5OfFile(record->FullPath()));
     }
 
     // The hand-over is requested while a skip, a clearing or the removal of the record's folder is
@@ -188,7 +182,7 @@ private Q_SLOTS:
             TFolderNode *sub = f.catalog.AddFolder(f.docs, QStringLiteral("Sub"));
             TFileDat *a = f.Add(QStringLiteral("a"), Block + 7, sub);
             TFileDat *b = f.Add(QStringLiteral("b"), 5);
-            const QString expected = Md5Of(a->FullPath());
+            const QString expected = Md5OfFile(a->FullPath());
             TWorkerGate gate;
             f.scheduler.SetWorkerSetup([&](CMd5Thread &worker) {
                 if (worker.Record() == a)

@@ -81,7 +81,7 @@ void TestLaneDigester::batchOfFilesOfEverySize()
             QCOMPARE(results[i].ReadError, QStringLiteral("Is a directory"));
             QVERIFY(!results[i].Read);
         } else {
-            QCOMPARE(Hex(results[i]), Md5Of(paths[i]));
+            QCOMPARE(Hex(results[i]), Md5OfFile(paths[i]));
         }
     }
 }
@@ -93,9 +93,9 @@ void TestLaneDigester::batchOfOneFile()
     TLaneDigester digester(level);
     const std::vector<TLaneDigest> results = digester.Digest({path});
     QCOMPARE(results.size(), std::size_t(1));
-    QCOMPARE(Hex(results[0]), Md5Of(path));
+    QCOMPARE(Hex(results[0]), Md5OfFile(path));
     // The same digester again: a lane that finished is ready for the next batch.
-    QCOMPARE(Hex(digester.Digest({path})[0]), Md5Of(path));
+    QCOMPARE(Hex(digester.Digest({path})[0]), Md5OfFile(path));
 }
 
 void TestLaneDigester::fileFailingInTheMiddleGetsNoDigest()
@@ -119,7 +119,7 @@ void TestLaneDigester::fileFailingInTheMiddleGetsNoDigest()
             QVERIFY(!results[i].Read);
             QCOMPARE(results[i].ReadError, QStringLiteral("Input/output error"));
         } else {
-            QCOMPARE(Hex(results[i]), Md5Of(paths[i]));
+            QCOMPARE(Hex(results[i]), Md5OfFile(paths[i]));
         }
     }
 }

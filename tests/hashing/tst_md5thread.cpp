@@ -31,7 +31,7 @@ struct WorkerRun
     {
         QObject::connect(
             &worker, &CMd5Thread::DigestComputed, &progress,
-            [this](const QString &md5) { handedOver << md5; }, Qt::BlockingQueuedConnection);
+            [this] { handedOver << TMd5Text(worker.Digest()).Text(); }, Qt::BlockingQueuedConnection);
     }
     ~WorkerRun()
     {
@@ -80,9 +80,8 @@ private Q_SLOTS:
         const auto record = NewRecordFromDisk(path);
         WorkerRun run(record.get());
         run.Run();
-        const QString expected = Md5Of(path);
+        const QString expected = Md5OfFile(path);
         QCOMPARE(run.handedOver, QStringList{expected});
-        QCOMPARE(run.worker.DigestText(), expected.toUpper());
         QCOMPARE(run.progress.percents, progress);
         QVERIFY(record->Md5.isEmpty()); // the worker leaves the record to the hand-over
     }
@@ -105,14 +104,13 @@ private Q_SLOTS:
         });
         run.Run();
         QVERIFY(run.handedOver.isEmpty());
-        QVERIFY(run.worker.DigestText().isEmpty());
         QVERIFY(!run.worker.ReadFailed());
     }
 
     void aFileThatShrinksIsDigestedAsFarAsItReads()
     {
         const QString path = WriteFile(QDir(m_dir.path()), QStringLiteral("shrinks.bin"), 3 * Block + 10);
-        const QString firstPart = Md5Of(path, Block + Block / 2);
+        const QString firstPart = Md5OfFile(path, Block + Block / 2);
         const auto record = NewRecordFromDisk(path);
         WorkerRun run(record.get());
         run.worker.SetStepHook([&path](CMd5Thread &, TWorkerStep step, qint64 block) {
@@ -135,7 +133,6 @@ private Q_SLOTS:
             WorkerRun run(record);
             run.Run();
             QVERIFY(run.handedOver.isEmpty());
-            QVERIFY(run.worker.DigestText().isEmpty());
             QVERIFY(run.worker.ReadFailed());
             QCOMPARE(run.worker.ReadError(), qt_error_string(record == &gone ? ENOENT : EISDIR));
         }
@@ -149,10 +146,12 @@ private Q_SLOTS:
         const QDir dir(m_dir.path());
         const QString files[] = {WriteFile(dir, QStringLiteral("r0.bin"), 0),
                                  WriteFile(dir, QStringLiteral("r1.bin"), Block + 1)};
-        QVERIFY(reader.DigestFile(dir.filePath(QStringLiteral("absent.bin"))).isEmpty());
+        QVERIFY(!reader.DigestFile(dir.filePath(QStringLiteral("absent.bin"))));
         QVERIFY(reader.ReadFailed());
         for (const QString &path : files) {
-            QCOMPARE(reader.DigestFile(path).toLower(), Md5Of(path));
+            const std::optional<TMd5Text::TDigest> digest = reader.DigestFile(path);
+            QVERIFY(digest);
+            QCOMPARE(TMd5Text(*digest).Text(), Md5OfFile(path));
             QVERIFY(!reader.ReadFailed());
             QVERIFY(reader.ReadError().isEmpty());
         }

@@ -5,6 +5,7 @@
 #include "StorageErrors.h"
 #include "StorageTestTools.h"
 #include "TempFiles.h"
+#include "TestRecords.h"
 #include "ZStreams.h"
 #include "support.h"
 
@@ -28,22 +29,17 @@ std::unique_ptr<TFileDat> record(const QString &name, qint64 size, const QString
                                  const QString &realPath = QStringLiteral("/data/"),
                                  const QString &comment = {})
 {
-    auto file = std::make_unique<TFileDat>();
-    file->FileName = name;
-    file->Size = size;
-    file->DateTime = dayCountOf(2008, 3, 15, 14, 5);
-    file->RealPath = realPath;
-    file->Md5 = md5;
-    file->Comment = comment;
-    file->State = md5.isEmpty() ? fsPending : fsDigested;
-    return file;
+    return MakeTestRecord({.Name = name,
+                           .Size = size,
+                           .RealPath = realPath,
+                           .Md5 = md5,
+                           .Comment = comment,
+                           .DateTime = dayCountOf(2008, 3, 15, 14, 5)});
 }
 
 void addRecord(TCatalog &catalog, TFolderNode *folder, std::unique_ptr<TFileDat> file)
 {
-    std::vector<std::unique_ptr<TFileDat>> one;
-    one.push_back(std::move(file));
-    catalog.AppendRecords(folder, std::move(one));
+    AppendTestRecord(catalog, folder, std::move(file));
 }
 
 QByteArray documentOf(const TCatalog &catalog)

@@ -2,6 +2,7 @@
 #include "CsvExport.h"
 #include "StorageErrors.h"
 #include "StorageTestTools.h"
+#include "TestRecords.h"
 #include "support.h"
 
 #include <QBuffer>
@@ -21,16 +22,13 @@ double dayCountOf(int y, int m, int d, int h = 0, int n = 0, int s = 0)
 void addRecord(TCatalog &catalog, TFolderNode *folder, const QString &name, qint64 size, const QString &md5,
                const QString &realPath, const QString &comment, double date)
 {
-    auto file = std::make_unique<TFileDat>();
-    file->FileName = name;
-    file->Size = size;
-    file->Md5 = md5;
-    file->RealPath = realPath;
-    file->Comment = comment;
-    file->DateTime = date;
-    std::vector<std::unique_ptr<TFileDat>> one;
-    one.push_back(std::move(file));
-    catalog.AppendRecords(folder, std::move(one));
+    AppendTestRecord(catalog, folder,
+                     MakeTestRecord({.Name = name,
+                                     .Size = size,
+                                     .RealPath = realPath,
+                                     .Md5 = md5,
+                                     .Comment = comment,
+                                     .DateTime = date}));
 }
 
 QByteArray exported(const TCatalog &catalog, qint64 *lines = nullptr)

@@ -5,6 +5,8 @@
 
 #include "FoldersTreeView.h"
 #include "ScriptedPrompts.h"
+#include "TestFiles.h"
+#include "TestRecords.h"
 #include "main.h"
 #include "support.h"
 
@@ -45,14 +47,11 @@ struct TFormFixture
     QTreeView *FilesList() { return Widget<QTreeView>("FilesList"); }
     TFoldersTreeView *FoldersTree() { return Widget<TFoldersTreeView>("FoldersTree"); }
 
-    // A file of the given size in the temporary folder; its full path.
+    // A file of size bytes of 'd' in the temporary folder; its full path.
     QString MakeFile(const QString &name, int size = 10)
     {
         const QString path = Disk.filePath(name);
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(QByteArray(size, 'd'));
+        WriteTestFile(path, QByteArray(size, 'd'));
         return path;
     }
 
@@ -65,11 +64,7 @@ struct TFormFixture
         record->Size = size;
         record->Md5 = md5;
         record->State = md5.isEmpty() ? fsPending : fsDigested;
-        std::vector<std::unique_ptr<TFileDat>> records; // appended as a loaded catalog is: not queued
-        records.push_back(std::move(record));
-        TFileDat *added = records.front().get();
-        Catalog().AppendRecords(folder, std::move(records));
-        return added;
+        return AppendTestRecord(Catalog(), folder, std::move(record));
     }
 
     // Selects the rows of the file list (and nothing else).

@@ -1,4 +1,5 @@
 #include "FileListModel.h"
+#include "TestRecords.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -9,15 +10,14 @@ namespace {
 TFileDat *addRecord(TCatalog &catalog, TFolderNode *folder, const QString &name, qint64 size, double date = 0,
                     TFileState state = fsDigested)
 {
-    auto record = std::make_unique<TFileDat>();
-    record->FileName = name;
-    record->Size = size;
-    record->DateTime = date;
-    record->RealPath = QStringLiteral("/data/");
-    record->State = state;
-    if (state == fsDigested)
-        record->Md5 = QStringLiteral("%1").arg(size, 32, 16, QLatin1Char('0'));
-    return catalog.AddRecord(folder, std::move(record));
+    const QString md5 =
+        state == fsDigested ? QStringLiteral("%1").arg(size, 32, 16, QLatin1Char('0')) : QString();
+    return catalog.AddRecord(folder, MakeTestRecord({.Name = name,
+                                                     .Size = size,
+                                                     .RealPath = QStringLiteral("/data/"),
+                                                     .Md5 = md5,
+                                                     .DateTime = date,
+                                                     .State = state}));
 }
 
 QStringList column(const TFileListModel &model, int column)

@@ -2,11 +2,13 @@
 // folder) and when a catalog nests its folders 200,000 levels deep: the error in the standard
 // error box, the catalog still modified, the files on disk as they were, the window usable.
 //
-// The disks are small file systems mounted by the test as root (CI runs as root); without root
-// those cases are skipped with the reason.
+// Each case runs twice: on small file systems mounted by the test as root (CI runs as root;
+// without root those rows are skipped with the reason), and on plain folders whose refusals come
+// from the storage layer's fault hook (TDiskFaults), as the mounted disk gives them, for anyone.
 
 #include "CatalogFile.h"
 #include "CsvExport.h"
+#include "DiskFiles.h"
 #include "FolderTreeModel.h"
 #include "FormFixture.h"
 #include "NestedCatalogs.h"
@@ -16,6 +18,9 @@
 
 #include <QAction>
 #include <QPushButton>
+#include <algorithm>
+#include <cerrno>
+#include <optional>
 
 using TestMounts::TMount;
 
@@ -44,20 +49,56 @@ class TestSaveFailures : public QObject
     QString m_tempFolder;
     QString m_noMount;
     std::unique_ptr<TMount> m_disk;
+    std::optional<TDiskFaults> m_faults;
+    int m_plainDisks = 0;
 
-    // A small disk holding a saved catalog and its backup and an export; nullptr without root.
-    TMount *diskWithCatalog(const QString &size)
+    static void addDiskKinds()
     {
-        QString why;
-        m_disk = TMount::Tmpfs(m_base.filePath(QStringLiteral("disk")), size, &why);
-        if (!m_disk)
-            return nullptr;
+        QTest::addColumn<bool>("mounted");
+        QTest::newRow("mounted file system") << true;
+        QTest::newRow("fault hook") << false;
+    }
+
+    // A small disk holding a saved catalog and its backup and an export: a mounted file system of
+    // the size, or a plain folder. Its folder; empty when it cannot be mounted (m_noMount says why).
+    QString diskWithCatalog(bool mounted, const QString &size)
+    {
+        QString folder;
+        if (mounted) {
+            m_disk = TMount::Tmpfs(m_base.filePath(QStringLiteral("disk")), size, &m_noMount);
+            if (!m_disk)
+                return {};
+            folder = m_disk->Path();
+        } else {
+            folder = m_base.filePath(QStringLiteral("plain%1").arg(++m_plainDisks));
+            QDir().mkpath(folder);
+        }
         TCatalog previous;
         SaveTest::BuildGeneration(previous, 'p', 20);
-        SaveCatalog(previous, m_disk->FilePath(QStringLiteral("cat.dat")));
-        SaveCatalog(previous, m_disk->FilePath(QStringLiteral("cat.dat")));
-        ExportCatalogCsvFile(previous, m_disk->FilePath(QStringLiteral("cat.csv")));
-        return m_disk.get();
+        SaveCatalog(previous, folder + QStringLiteral("/cat.dat"));
+        SaveCatalog(previous, folder + QStringLiteral("/cat.dat"));
+        ExportCatalogCsvFile(previous, folder + QStringLiteral("/cat.csv"));
+        return folder;
+    }
+
+    // The disk refuses the steps below the folder with the error, from now on.
+    void refuse(const QString &folder, std::initializer_list<TDiskStep> steps, int error)
+    {
+        const std::vector<TDiskStep> refused(steps);
+        m_faults.emplace([folder = folder + u'/', refused, error](TDiskStep step, const QString &path) {
+            const bool there = path.startsWith(folder);
+            return there && std::find(refused.begin(), refused.end(), step) != refused.end() ? error : 0;
+        });
+    }
+
+    // The folder full up: the last byte of a mounted disk taken, or every write there refused.
+    // Gives what makes room again.
+    std::function<void()> fillUp(bool mounted, const QString &folder)
+    {
+        if (mounted)
+            return [filler = TestMounts::FillUp(folder)] { QFile::remove(filler); };
+        refuse(folder, {TDiskStep::Write, TDiskStep::Sync}, ENOSPC);
+        return [this] { m_faults.reset(); };
     }
 
     // The disk's files and their contents.
@@ -118,74 +159,87 @@ private Q_SLOTS:
     }
     void cleanup()
     {
+        m_faults.reset();
         m_disk.reset();
         QCOMPARE(entriesOf(m_tempFolder), QStringList());
     }
     void cleanupTestCase() { m_temp.reset(); }
 
+    void saveOntoAFullDiskKeepsTheFilesAndTheWindow_data() { addDiskKinds(); }
     void saveOntoAFullDiskKeepsTheFilesAndTheWindow()
     {
-        TMount *disk = diskWithCatalog(QStringLiteral("1m"));
-        if (!disk)
+        QFETCH(bool, mounted);
+        const QString disk = diskWithCatalog(mounted, QStringLiteral("1m"));
+        if (disk.isEmpty())
             QSKIP(qPrintable(m_noMount));
-        const QString filler = TestMounts::FillUp(disk->Path());
-        const QStringList before = snapshot(disk->Path());
+        const std::function<void()> makeRoom = fillUp(mounted, disk);
+        const QStringList before = snapshot(disk);
         TFormFixture f;
         fillWindowCatalog(f);
-        saveAs(f, disk->FilePath(QStringLiteral("cat.dat")));
+        saveAs(f, disk + QStringLiteral("/cat.dat"));
         verifyFailedSave(f, QStringLiteral(": No space left on device."));
-        QCOMPARE(snapshot(disk->Path()), before);
+        QCOMPARE(snapshot(disk), before);
 
-        exportAs(f, disk->FilePath(QStringLiteral("cat.csv")));
+        exportAs(f, disk + QStringLiteral("/cat.csv"));
         QCOMPARE(f.Prompts.Texts(QStringLiteral("StandardError")).size(), 2);
         QVERIFY(f.Prompts.LastText().endsWith(QStringLiteral(": No space left on device.")));
         verifyWindowUsable(f);
-        QCOMPARE(snapshot(disk->Path()), before);
+        QCOMPARE(snapshot(disk), before);
 
         // Room again: the same window saves.
-        QVERIFY(QFile::remove(filler));
-        saveAs(f, disk->FilePath(QStringLiteral("cat.dat")));
+        makeRoom();
+        saveAs(f, disk + QStringLiteral("/cat.dat"));
         QVERIFY(!f.Form->Modified());
         QVERIFY(f.Form->StatusText().startsWith(QStringLiteral("registry saved, ")));
-        QCOMPARE(entriesOf(disk->Path()), (QStringList{QStringLiteral("cat.bak"), QStringLiteral("cat.csv"),
-                                                       QStringLiteral("cat.dat")}));
+        QCOMPARE(entriesOf(disk), (QStringList{QStringLiteral("cat.bak"), QStringLiteral("cat.csv"),
+                                               QStringLiteral("cat.dat")}));
         QVERIFY(f.Prompts.Unplanned.isEmpty());
     }
 
+    void saveOntoAReadOnlyDriveKeepsTheFilesAndTheWindow_data() { addDiskKinds(); }
     void saveOntoAReadOnlyDriveKeepsTheFilesAndTheWindow()
     {
-        TMount *disk = diskWithCatalog(QStringLiteral("4m"));
-        if (!disk)
+        QFETCH(bool, mounted);
+        const QString disk = diskWithCatalog(mounted, QStringLiteral("4m"));
+        if (disk.isEmpty())
             QSKIP(qPrintable(m_noMount));
-        const QStringList before = snapshot(disk->Path());
-        QVERIFY(disk->SetReadOnly(true));
+        const QStringList before = snapshot(disk);
+        if (mounted)
+            QVERIFY(m_disk->SetReadOnly(true));
+        else
+            refuse(disk, {TDiskStep::Create, TDiskStep::Write, TDiskStep::Link, TDiskStep::Rename}, EROFS);
         TFormFixture f;
         fillWindowCatalog(f);
-        const QString catalog = disk->FilePath(QStringLiteral("cat.dat"));
+        const QString catalog = disk + QStringLiteral("/cat.dat");
         saveAs(f, catalog);
         QCOMPARE(f.Prompts.Texts(QStringLiteral("StandardError")),
                  QStringList{QStringLiteral("Cannot write \"%1\": Read-only file system.").arg(catalog)});
         verifyFailedSave(f, QStringLiteral("Read-only file system."));
-        exportAs(f, disk->FilePath(QStringLiteral("cat.csv")));
+        exportAs(f, disk + QStringLiteral("/cat.csv"));
         QVERIFY(f.Prompts.LastText().endsWith(QStringLiteral(": Read-only file system.")));
         verifyWindowUsable(f);
-        QVERIFY(disk->SetReadOnly(false));
-        QCOMPARE(snapshot(disk->Path()), before);
+        if (mounted)
+            QVERIFY(m_disk->SetReadOnly(false));
+        QCOMPARE(snapshot(disk), before);
     }
 
+    void saveWithAFullTemporaryFolderKeepsTheFilesAndTheWindow_data() { addDiskKinds(); }
     void saveWithAFullTemporaryFolderKeepsTheFilesAndTheWindow()
     {
-        TMount *disk = diskWithCatalog(QStringLiteral("4m"));
-        if (!disk || !m_temp)
+        QFETCH(bool, mounted);
+        if (mounted && !m_temp)
             QSKIP(qPrintable(m_noMount));
-        const QStringList before = snapshot(disk->Path());
+        const QString disk = diskWithCatalog(mounted, QStringLiteral("4m"));
+        if (disk.isEmpty())
+            QSKIP(qPrintable(m_noMount));
+        const QStringList before = snapshot(disk);
         TFormFixture f;
         fillWindowCatalog(f);
-        const QString filler = TestMounts::FillUp(m_tempFolder);
-        saveAs(f, disk->FilePath(QStringLiteral("cat.dat")));
-        QFile::remove(filler);
+        const std::function<void()> makeRoom = fillUp(mounted, m_tempFolder);
+        saveAs(f, disk + QStringLiteral("/cat.dat"));
+        makeRoom();
         verifyFailedSave(f, QStringLiteral(": No space left on device."));
-        QCOMPARE(snapshot(disk->Path()), before);
+        QCOMPARE(snapshot(disk), before);
     }
 
     // 200,000 folders, each inside the one before: loaded, saved again and closed by the window.

@@ -51,6 +51,15 @@ bool TRepaintPacer::eventFilter(QObject *watched, QEvent *event)
     return true;
 }
 
+void TRepaintPacer::Flush()
+{
+    m_nextFrame.stop();
+    m_sinceLastFrame.invalidate();
+    QEvent request(QEvent::UpdateRequest);
+    QCoreApplication::sendEvent(m_window, &request);
+    m_sinceLastFrame.invalidate();
+}
+
 void TRepaintPacer::requestFrame()
 {
     QCoreApplication::postEvent(m_window, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);

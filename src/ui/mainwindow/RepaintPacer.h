@@ -32,6 +32,10 @@ public:
 
     explicit TRepaintPacer(QWidget *window);
 
+    // Paints now whatever is waiting for the next frame, and lets the next change paint at once:
+    // afterwards nothing held back can paint later (for a test that counts what a change paints).
+    void Flush();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

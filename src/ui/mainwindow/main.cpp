@@ -184,12 +184,6 @@ void TDravikForm::SetModified(bool modified)
     m_commands->SetModified(modified);
 }
 
-void TDravikForm::RunLongOperation(const std::function<void()> &work)
-{
-    TLongOperation operation(*this);
-    work();
-}
-
 // ---- What the digest scheduler asks of the window
 
 void TDravikForm::BringFolderIntoView(TFolderNode *folder)

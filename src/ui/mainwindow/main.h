@@ -96,7 +96,6 @@ public:
     // ---- What the digest scheduler asks of the window
     void BringFolderIntoView(TFolderNode *folder) override;
     void ShowRecordRow(TFileDat *record) override;
-    void RunLongOperation(const std::function<void()> &work) override;
 
     // ---- What secondary windows ask of the window
     const TFileRemover &FileRemover() const override { return m_removeFile; }
