@@ -22,6 +22,7 @@
 #include "BenchProcess.h"
 #include "CatalogFile.h"
 #include "CatalogSearch.h"
+#include "EventProbe.h"
 #include "GeneratedCatalog.h"
 
 #include <QCoreApplication>
@@ -39,59 +40,6 @@ namespace {
 constexpr int Rounds = 5;
 constexpr size_t FirstResults = 100;
 const char *const Patterns[] = {"photo", "31337", "*19?5*.pdf", "holiday 2001"};
-
-qint64 nowNs()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-// Events posted from another thread every millisecond; the receiver keeps the longest wait.
-class TEventProbe : public QObject
-{
-public:
-    static constexpr QEvent::Type Probe = QEvent::Type(QEvent::User + 778);
-
-    void Start()
-    {
-        m_worstNs = 0;
-        m_stop = false;
-        m_poster = std::thread([this] {
-            while (!m_stop) {
-                QCoreApplication::postEvent(this, new TStamped(nowNs()));
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-        });
-    }
-    // The worst wait since Start, in milliseconds.
-    double Stop()
-    {
-        m_stop = true;
-        m_poster.join();
-        QCoreApplication::removePostedEvents(this, Probe);
-        return double(m_worstNs) / 1e6;
-    }
-
-protected:
-    bool event(QEvent *event) override
-    {
-        if (event->type() != Probe)
-            return QObject::event(event);
-        m_worstNs = std::max(m_worstNs, nowNs() - static_cast<TStamped *>(event)->PostedNs);
-        return true;
-    }
-
-private:
-    struct TStamped : QEvent
-    {
-        explicit TStamped(qint64 postedNs) : QEvent(Probe), PostedNs(postedNs) {}
-        qint64 PostedNs;
-    };
-    std::atomic<bool> m_stop = false;
-    std::thread m_poster;
-    qint64 m_worstNs = 0;
-};
 
 struct TRun
 {
