@@ -4,15 +4,13 @@
 #include "CliCatalog.h"
 #include "CliCommands.h"
 #include "CliDigests.h"
-#include "CliVolumes.h"
+#include "RemovableVolumes.h"
+#include "Verification.h"
 #include "support.h"
 
 #include <cerrno>
 
 namespace {
-
-// Tests stand a temporary folder in for the root that holds media, run/media and mnt.
-constexpr char VolumeRootVariable[] = "DRAVIK_TEST_VOLUME_ROOT";
 
 enum TCheck
 {
@@ -21,15 +19,6 @@ enum TCheck
     ckNoDigest,
     ckRead, // present with a digest: read and compare
 };
-
-// Letter case is no change of content: a digest typed or imported in upper case still names the
-// same bytes. Only such a digest is turned into text to compare.
-bool SameDigest(const TMd5Text &stored, const TMd5Text::TDigest &read)
-{
-    if (const TMd5Text::TDigest *bytes = stored.Digest())
-        return *bytes == read;
-    return stored.Text().compare(TMd5Text(read).Text(), Qt::CaseInsensitive) == 0;
-}
 
 struct TCheckedRecord
 {
@@ -61,8 +50,7 @@ int RunVerify(const TArguments &arguments, const TCliIo &io)
         return esFailure;
     const bool readFiles = !arguments.Has(QStringLiteral("--no-digest"));
     const bool onlyPresent = arguments.Has(QStringLiteral("--only-present"));
-    const QString volumeRoot = qEnvironmentVariable(VolumeRootVariable);
-    TRemovableVolumes volumes(volumeRoot.isEmpty() ? QStringLiteral("/") : volumeRoot);
+    TRemovableVolumes volumes = TRemovableVolumes::OfThisSystem();
 
     // First what the disk says of every record, in catalog order; then the files to read are
     // digested on every core and the findings printed in that same order.

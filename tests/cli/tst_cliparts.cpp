@@ -5,7 +5,7 @@
 #include "CliChecksumLists.h"
 #include "CliDiskWalk.h"
 #include "CliProgress.h"
-#include "CliVolumes.h"
+#include "RemovableVolumes.h"
 #include "support.h"
 
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "CliVolumes.h"
+#include "RemovableVolumes.h"
 
 #include "MountTable.h"
 
@@ -31,6 +31,12 @@ QSet<QString> MountPointsOf(const QByteArray &mountinfo)
     for (const TMountEntry &mount : MountEntriesOf(mountinfo))
         points.insert(mount.MountPoint);
     return points;
+}
+
+TRemovableVolumes TRemovableVolumes::OfThisSystem()
+{
+    const QString root = qEnvironmentVariable("DRAVIK_TEST_VOLUME_ROOT");
+    return TRemovableVolumes(root.isEmpty() ? QStringLiteral("/") : root);
 }
 
 TRemovableVolumes::TRemovableVolumes(const QString &root) : m_root(QDir::cleanPath(root))

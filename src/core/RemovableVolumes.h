@@ -4,7 +4,7 @@
 // in is offline, not missing. A volume is the directory /media/USER/NAME, /run/media/USER/NAME or
 // /mnt/NAME that holds a path; it is offline when that directory does not exist, or exists empty
 // and is not a mount point (/proc/self/mountinfo). A directory there that holds files but is not a
-// mount point is a plain folder. Main thread only.
+// mount point is a plain folder. One thread at a time.
 
 #include <QHash>
 #include <QSet>
@@ -16,6 +16,9 @@ public:
     // root: the directory in which media, run/media and mnt are looked for; "/" but in tests,
     // which stand a temporary folder in for it.
     explicit TRemovableVolumes(const QString &root = QStringLiteral("/"));
+    // The volumes of this system: below "/", or below the folder that the variable
+    // DRAVIK_TEST_VOLUME_ROOT names (tests stand a temporary folder in for the root).
+    static TRemovableVolumes OfThisSystem();
 
     // The volume directory that holds the path, or empty when the path lies on none.
     QString VolumeOf(const QString &path) const;
