@@ -345,6 +345,17 @@ void TCatalog::SetRecordDigested(TFileDat *record, const TMd5Text::TDigest &dige
     Q_EMIT recordChanged(record);
 }
 
+void TCatalog::AcceptRecordContent(TFileDat *record, const TMd5Text::TDigest &digest, qint64 size,
+                                   double dateTime)
+{
+    record->Md5 = TMd5Text(digest);
+    record->Size = size;
+    record->DateTime = dateTime;
+    if (record->State != fsDigesting)
+        record->State = fsDigested;
+    Q_EMIT recordChanged(record);
+}
+
 void TCatalog::SetRecordComment(TFileDat *record, const QString &comment)
 {
     if (record->Comment == comment)

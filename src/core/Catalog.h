@@ -104,6 +104,9 @@ public:
     void SetRecordDigested(TFileDat *record, const TMd5Text::TDigest &digest);
     void SetRecordComment(TFileDat *record, const QString &comment);
     void SetRecordRealPath(TFileDat *record, const QString &realPath);
+    // The file was read again and its new content accepted: the record takes its digest, size
+    // and date, with one notification.
+    void AcceptRecordContent(TFileDat *record, const TMd5Text::TDigest &digest, qint64 size, double dateTime);
 
     // A record of the folder with the same file name (ignoring letter case) and size.
     TFileDat *FindSameFile(const TFolderNode *folder, const QString &fileName, qint64 size) const;

@@ -51,7 +51,8 @@ private Q_SLOTS:
         QCOMPARE(captions("OptionsPopup"),
                  QStringList({"Search for specific MD5 code", "Restart all MD5 calculation",
                               "Recalculate MD5 for selected files", "Skip file being calculated",
-                              "Stop all MD5 calculation", "Export registry (CSV format)", "Search file name"}));
+                              "Stop all MD5 calculation", "Export registry (CSV format)",
+                              "Verify MD5 for selected files", "Search file name"}));
         QCOMPARE(captions("FoldersMenu"),
                  QStringList({"Create new root folder", "Add new sub-folder", "Change folder name",
                               "Remove folder(s)", "Move sub-folder to root", "Count files and sizes",

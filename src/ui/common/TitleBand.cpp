@@ -34,6 +34,12 @@ TTitleBand::TTitleBand(const QString &title, int height, const QRect &imageRect,
     connect(m_mover, &TWindowMover::moveRequested, this, &TTitleBand::moveRequested);
 }
 
+void TTitleBand::SetTitle(const QString &title)
+{
+    m_title->setText(title);
+    m_title->adjustSize();
+}
+
 TImageBt *TTitleBand::AddButton(const QString &name, TTitleButton kind, int fromRight)
 {
     auto *button = new TImageBt(this);

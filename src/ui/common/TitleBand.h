@@ -25,6 +25,7 @@ public:
 
     QLabel *TopImage() const { return m_image; }
     QLabel *TitleLabel() const { return m_title; }
+    void SetTitle(const QString &title);
     // A picture button of the band (named name), fromRight pixels left of the band's right edge.
     TImageBt *AddButton(const QString &name, TTitleButton kind, int fromRight);
 

@@ -16,6 +16,7 @@
 //   RegistryCommands.cpp    saving and loading the catalog file, the CSV export
 //   DuplicateCommands.cpp   "Check" and "Check all"
 //   SearchCommands.cpp      "Search file name" and the window it opens
+//   VerifyCommands.cpp      "Verify MD5 for selected files"
 // and by concern into classes of their own: TCommandStates (CommandStates.h) decides whether a
 // command may run and which buttons are enabled, TStatusArea (StatusArea.h) keeps the status
 // text and the progress, TLongOperation (LongOperation.h) guards every long command, and the
@@ -46,6 +47,7 @@ class QFrame;
 class QMenu;
 class QPushButton;
 class QSplitter;
+class TDigestFileReader;
 class TDupFilesForm;
 class TFileListModel;
 class TFilesListView;
@@ -195,6 +197,17 @@ public:
     // How the search window is shown; by default modally. Tests drive it instead.
     void SetSearchFilesShower(std::function<void(TSearchFilesForm &)> show) { m_showSearchFiles = std::move(show); }
 
+    // ---- Verification (VerifyCommands.cpp)
+    // The selected rows, or the current folder and everything below it after a question, read
+    // again and compared with their digests; Escape stops it. A summary, then the findings that
+    // are not "ok" in the results window, where an edited record may take its new digest.
+    void MorVerifymd5Click();
+    // Called with each file the verification opens, before it reads (tests make reads fail).
+    void SetVerifyReadHook(std::function<void(const QString &, TDigestFileReader &)> hook)
+    {
+        m_verifyReadHook = std::move(hook);
+    }
+
     // ---- The catalog file and the CSV export
     // These throw what the storage layer throws, after putting the window back into a usable
     // state; the caller shows the error in the standard error box.
@@ -282,6 +295,7 @@ private:
     std::function<void(TDupFilesForm &)> m_showDupFiles;
     TDuplicateSearch m_findDuplicates;
     std::function<void(TSearchFilesForm &)> m_showSearchFiles;
+    std::function<void(const QString &, TDigestFileReader &)> m_verifyReadHook;
 
     TPrompts &m_prompts;
     TShell &m_shell;

@@ -265,6 +265,8 @@ void TDravikForm::buildMenus()
               QStringLiteral("Stop all MD5 calculation"), &TDravikForm::MorStopmd5calculationClick);
     menuEntry(OptionsPopup, QStringLiteral("MorExportregistry"),
               QStringLiteral("Export registry (CSV format)"), &TDravikForm::ExportBtClick);
+    menuEntry(OptionsPopup, QStringLiteral("MorVerifymd5"), QStringLiteral("Verify MD5 for selected files"),
+              &TDravikForm::MorVerifymd5Click);
     QAction *searchNames = menuEntry(OptionsPopup, QStringLiteral("MorSearchfilename"),
                                      QStringLiteral("Search file name"), &TDravikForm::MorSearchfilenameClick);
     // Ctrl+F anywhere in the window, as in every program that finds things.

@@ -193,6 +193,10 @@ QString TSearchFilesForm::StatusText() const
 
 void TSearchFilesForm::showStatus()
 {
+    if (m_listing) {
+        StatusLabel->setText(QString::number(m_results->rowCount()) + QStringLiteral(" file(s) listed"));
+        return;
+    }
     if (TNameMatcher::Words(PatternEdit->text()).PicksNothing()) {
         StatusLabel->setText(QStringLiteral("Type part of a file name; * and ? stand for any characters"));
         return;
@@ -239,6 +243,50 @@ void TSearchFilesForm::OpenFolderClick()
 void TSearchFilesForm::CopyMd5Click()
 {
     CopyRecordDigest(CurrentRecord(), m_main.Prompts(), m_main.Shell());
+}
+
+void TSearchFilesForm::ShowResults(const QString &title,
+                                   const std::vector<std::pair<TFileDat *, QString>> &rows)
+{
+    m_listing = true;
+    m_search->Stop();
+    setWindowTitle(title);
+    TopPanel->SetTitle(title);
+    PatternEdit->hide();
+    InFolderCheck->hide();
+    m_results->SetResultColumn(true);
+    std::vector<TFileDat *> records;
+    for (const auto &[record, finding] : rows) {
+        records.push_back(record);
+        m_results->SetResult(record, finding);
+    }
+    m_results->Append(records);
+    // The finding first: it is what the list is about.
+    ResultsList->header()->moveSection(TSearchResultsModel::ResultColumn, 0);
+    ResultsList->setFocus();
+    showStatus();
+}
+
+void TSearchFilesForm::SetAcceptNewDigest(std::function<bool(TFileDat *)> accept)
+{
+    m_acceptNewDigest = std::move(accept);
+    QAction *action = ResultsMenu->addAction(QStringLiteral("Accept new MD5 code"));
+    action->setObjectName(QStringLiteral("AcceptNewMd5"));
+    connect(action, &QAction::triggered, this, [this] { runCommand(&TSearchFilesForm::AcceptNewMd5Click); });
+}
+
+void TSearchFilesForm::AcceptNewMd5Click()
+{
+    TFileDat *record = CurrentRecord();
+    if (!record) {
+        m_main.Prompts().Information(QStringLiteral("Please select the file and try again."));
+        return;
+    }
+    if (!m_acceptNewDigest || !m_acceptNewDigest(record)) {
+        m_main.Prompts().Information(QStringLiteral("Only an edited file's new MD5 code can be accepted."));
+        return;
+    }
+    m_results->SetResult(record, QStringLiteral("Accepted"));
 }
 
 void TSearchFilesForm::CloseBtClick()

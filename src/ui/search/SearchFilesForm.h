@@ -15,8 +15,14 @@
 // Shown modally over the main window, so the catalog keeps its folders and records while it is
 // open and the results may hold them; a digest that arrives meanwhile shows at once. Deletes
 // itself when closed. User-interface thread only.
+//
+// The same window lists the findings of a verification instead (ShowResults): no pattern, a
+// "Result" column, and "Accept new MD5 code" for the records the verification allows it for.
 
 #include <QDialog>
+#include <functional>
+#include <utility>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -56,6 +62,14 @@ public:
     // The record of the current row (the first selected one), or nullptr.
     TFileDat *CurrentRecord() const;
 
+    // ---- Listing a verification's findings instead of searching
+    // The window shows these records, in this order, each with its finding, under the title.
+    void ShowResults(const QString &title, const std::vector<std::pair<TFileDat *, QString>> &rows);
+    // "Accept new MD5 code": accept tells whether the record's new content was taken (false: it is
+    // not a record whose digest may be replaced); its finding then reads "Accepted".
+    void SetAcceptNewDigest(std::function<bool(TFileDat *)> accept);
+    void AcceptNewMd5Click();
+
 Q_SIGNALS:
     // The user chose to see the record in the main window; the window closes right after.
     void showInRegistry(TFileDat *record);
@@ -76,6 +90,8 @@ private:
     const TFolderNode *m_folder;
     TBackgroundSearch *m_search = nullptr;
     TSearchResultsModel *m_results = nullptr;
+    std::function<bool(TFileDat *)> m_acceptNewDigest;
+    bool m_listing = false; // a verification's findings, not a search
 
     TTitleBand *TopPanel = nullptr;
     TImageBt *CloseBt = nullptr;

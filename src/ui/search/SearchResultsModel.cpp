@@ -15,9 +15,12 @@ struct TSortKey
     double Number = 0;
 };
 
-TSortKey sortKeyOf(const TFileDat &record, int column, QHash<const TFolderNode *, QString> &paths)
+TSortKey sortKeyOf(const TFileDat &record, int column, QHash<const TFolderNode *, QString> &paths,
+                   const QHash<const TFileDat *, QString> &results)
 {
     switch (column) {
+    case TSearchResultsModel::ResultColumn:
+        return {results.value(&record), 0};
     case rcSize:
         return {QString(), double(record.Size)};
     case rcDateTime:
@@ -41,6 +44,23 @@ void TSearchResultsModel::SetDateColumnCaption(const QString &caption)
 {
     m_dateCaption = caption;
     Q_EMIT headerDataChanged(Qt::Horizontal, rcDateTime, rcDateTime);
+}
+
+void TSearchResultsModel::SetResultColumn(bool shown)
+{
+    beginResetModel();
+    m_resultColumn = shown;
+    endResetModel();
+}
+
+void TSearchResultsModel::SetResult(const TFileDat *record, const QString &text)
+{
+    m_resultOf.insert(record, text);
+    const auto row = std::find(m_rows.begin(), m_rows.end(), record);
+    if (row != m_rows.end()) {
+        const QModelIndex cell = index(int(row - m_rows.begin()), ResultColumn);
+        Q_EMIT dataChanged(cell, cell, {Qt::DisplayRole});
+    }
 }
 
 void TSearchResultsModel::Clear()
@@ -78,7 +98,7 @@ void TSearchResultsModel::RecordChanged()
 
 void TSearchResultsModel::sort(int column, Qt::SortOrder order)
 {
-    m_sortColumn = column < RecordColumnCount ? column : -1;
+    m_sortColumn = column < columnCount() ? column : -1;
     m_sortOrder = order;
     reorder();
 }
@@ -97,7 +117,7 @@ void TSearchResultsModel::reorder()
         std::vector<TSortKey> keys;
         keys.reserve(m_rows.size());
         for (const TFileDat *record : m_rows)
-            keys.push_back(sortKeyOf(*record, m_sortColumn, paths));
+            keys.push_back(sortKeyOf(*record, m_sortColumn, paths, m_resultOf));
         std::vector<size_t> order(m_rows.size());
         std::iota(order.begin(), order.end(), size_t(0));
         const bool numeric = m_sortColumn == rcSize || m_sortColumn == rcDateTime;
@@ -136,7 +156,7 @@ int TSearchResultsModel::rowCount(const QModelIndex &parent) const
 
 int TSearchResultsModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : RecordColumnCount;
+    return parent.isValid() ? 0 : RecordColumnCount + (m_resultColumn ? 1 : 0);
 }
 
 QVariant TSearchResultsModel::data(const QModelIndex &index, int role) const
@@ -146,7 +166,8 @@ QVariant TSearchResultsModel::data(const QModelIndex &index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-        return RecordColumnText(*record, index.column());
+        return index.column() == ResultColumn ? m_resultOf.value(record)
+                                              : RecordColumnText(*record, index.column());
     case Qt::TextAlignmentRole:
         return RecordColumnAlignment(index.column());
     default:
@@ -162,7 +183,7 @@ QVariant TSearchResultsModel::headerData(int section, Qt::Orientation orientatio
         return RecordColumnAlignment(section);
     if (role != Qt::DisplayRole)
         return {};
-    return RecordColumnCaption(section, m_dateCaption);
+    return section == ResultColumn ? QStringLiteral("Result") : RecordColumnCaption(section, m_dateCaption);
 }
 
 Qt::ItemFlags TSearchResultsModel::flags(const QModelIndex &index) const

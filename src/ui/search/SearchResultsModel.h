@@ -12,6 +12,7 @@
 #include "RecordColumns.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <vector>
 
 struct TFileDat;
@@ -24,6 +25,12 @@ public:
     explicit TSearchResultsModel(QObject *parent = nullptr);
 
     void SetDateColumnCaption(const QString &caption);
+
+    // A last column "Result" with a text for each record (a verification's finding).
+    void SetResultColumn(bool shown);
+    void SetResult(const TFileDat *record, const QString &text);
+    QString ResultOf(const TFileDat *record) const { return m_resultOf.value(record); }
+    static constexpr int ResultColumn = RecordColumnCount;
 
     void Clear();
     // New results of the running search, in catalog order.
@@ -49,4 +56,6 @@ private:
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     QString m_dateCaption;
+    bool m_resultColumn = false;
+    QHash<const TFileDat *, QString> m_resultOf;
 };
