@@ -2,16 +2,11 @@
 // and what the views show. The work on the queue is done by the command cores of the hashing
 // layer, the search by the catalog query of the core.
 
-#include "CatalogWatch.h"
 #include "DigestCommands.h"
 #include "DigestSearch.h"
-#include "FileListModel.h"
 #include "FilesListView.h"
-#include "FoldersTreeView.h"
 #include "LongOperation.h"
 #include "main.h"
-
-#include <QCoreApplication>
 
 namespace {
 
@@ -91,7 +86,6 @@ void TDravikForm::MorSearchmd5Click()
         m_prompts.Information(QStringLiteral("MD5 code not found in the registry."));
         return;
     }
-
     ShowRecord(found);
 }
 
