@@ -29,6 +29,15 @@ QVariant RecordColumnAlignment(int column)
     return column == rcSize ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
 }
 
+QVariant RecordColumnHeader(int column, Qt::Orientation orientation, int role, const QString &dateCaption)
+{
+    if (orientation != Qt::Horizontal)
+        return {};
+    if (role == Qt::TextAlignmentRole)
+        return RecordColumnAlignment(column);
+    return role == Qt::DisplayRole ? QVariant(RecordColumnCaption(column, dateCaption)) : QVariant();
+}
+
 QString RecordColumnCaption(int column, const QString &dateCaption)
 {
     switch (column) {

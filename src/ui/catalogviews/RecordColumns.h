@@ -27,3 +27,5 @@ QString RecordColumnText(const TFileDat &record, int column);
 QVariant RecordColumnAlignment(int column);
 // The column's caption; the date column's depends on the user's locale.
 QString RecordColumnCaption(int column, const QString &dateCaption);
+// What a list's header shows of the column: its caption and alignment, horizontally.
+QVariant RecordColumnHeader(int column, Qt::Orientation orientation, int role, const QString &dateCaption);

@@ -13,7 +13,7 @@
 #include "MenuStyler.h"
 #include "Pictures.h"
 #include "Prompts.h"
-#include "StorageErrors.h"
+#include "ShowingErrors.h"
 #include "TitleBand.h"
 #include "WindowColours.h"
 #include "WindowFrame.h"
@@ -134,15 +134,8 @@ void TDupFilesForm::buildMenu()
 void TDupFilesForm::runCommand(void (TDupFilesForm::*command)())
 {
     // A menu stays usable while a long command lets events run; it must not start another.
-    if (!m_main.Commands().MayRun(TCommandStates::cmMenuCommand))
-        return;
-    try {
-        (this->*command)();
-    } catch (const EStorageError &error) {
-        m_main.Prompts().StandardError(error.Message(), error.File());
-    } catch (const std::exception &error) {
-        m_main.Prompts().StandardError(QString::fromLocal8Bit(error.what()));
-    }
+    if (m_main.Commands().MayRun(TCommandStates::cmMenuCommand))
+        RunShowingErrors(m_main.Prompts(), [this, command] { (this->*command)(); });
 }
 
 // ---- Filling and showing

@@ -162,13 +162,7 @@ QVariant TDupFilesModel::data(const QModelIndex &index, int role) const
 
 QVariant TDupFilesModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal)
-        return {};
-    if (role == Qt::TextAlignmentRole)
-        return RecordColumnAlignment(section);
-    if (role != Qt::DisplayRole)
-        return {};
-    return RecordColumnCaption(section, m_dateCaption);
+    return RecordColumnHeader(section, orientation, role, m_dateCaption);
 }
 
 Qt::ItemFlags TDupFilesModel::flags(const QModelIndex &index) const

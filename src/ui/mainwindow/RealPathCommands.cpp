@@ -11,7 +11,6 @@
 #include "main.h"
 #include "support.h"
 
-
 namespace {
 
 const QString LineBreak = QStringLiteral("\r\n");

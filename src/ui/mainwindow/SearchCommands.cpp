@@ -1,5 +1,5 @@
 // "Search file name": the search window over the catalog, and the record chosen there shown in
-// the file list.
+// the file list. The verification's results use the same window.
 
 #include "FocusReturn.h"
 #include "SearchFilesForm.h"
@@ -7,12 +7,15 @@
 
 void TDravikForm::MorSearchfilenameClick()
 {
+    // Deletes itself when closed.
+    showSearchWindow(new TSearchFilesForm(*this, m_catalog.CurrentFolder(), this));
+}
+
+void TDravikForm::showSearchWindow(TSearchFilesForm *form)
+{
     TFileDat *chosen = nullptr;
+    connect(form, &TSearchFilesForm::showInRegistry, this, [&chosen](TFileDat *record) { chosen = record; });
     {
-        // Deletes itself when closed.
-        auto *form = new TSearchFilesForm(*this, m_catalog.CurrentFolder(), this);
-        connect(form, &TSearchFilesForm::showInRegistry, this,
-                [&chosen](TFileDat *record) { chosen = record; });
         const TFocusReturn focus;
         if (m_showSearchFiles)
             m_showSearchFiles(*form);

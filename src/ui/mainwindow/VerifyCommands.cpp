@@ -4,7 +4,6 @@
 
 #include "CatalogWatch.h"
 #include "DigestFileReader.h"
-#include "FocusReturn.h"
 #include "LongOperation.h"
 #include "Md5Engine.h"
 #include "RemovableVolumes.h"
@@ -236,33 +235,21 @@ void TDravikForm::MorVerifymd5Click()
     if (rows.empty())
         return;
 
-    TFileDat *chosen = nullptr;
-    {
-        // Deletes itself when closed.
-        auto *form = new TSearchFilesForm(*this, nullptr, this);
-        form->ShowResults(QStringLiteral("Verification results"), rows);
-        // Only an edited record takes its file's new content; a corrupt one keeps its digest,
-        // which is the proof.
-        auto edited = std::make_shared<std::map<const TFileDat *, TFinding>>(verification.Edited());
-        form->SetAcceptNewDigest([this, edited](TFileDat *record) {
-            const auto found = edited->find(record);
-            if (found == edited->end() || record->State == fsDigesting)
-                return false;
-            m_catalog.AcceptRecordContent(record, found->second.Read, found->second.Facts.Size,
-                                          found->second.Facts.DateTime);
-            edited->erase(found);
-            MarkModified();
-            return true;
-        });
-        connect(form, &TSearchFilesForm::showInRegistry, this,
-                [&chosen](TFileDat *record) { chosen = record; });
-        const TFocusReturn focus;
-        if (m_showSearchFiles)
-            m_showSearchFiles(*form);
-        else
-            form->exec();
-    }
-    // The window is modal: no command could take the record away while it was open.
-    if (chosen)
-        ShowRecord(chosen);
+    // Deletes itself when closed.
+    auto *form = new TSearchFilesForm(*this, nullptr, this);
+    form->ShowResults(QStringLiteral("Verification results"), rows);
+    // Only an edited record takes its file's new content; a corrupt one keeps its digest, which
+    // is the proof.
+    auto edited = std::make_shared<std::map<const TFileDat *, TFinding>>(verification.Edited());
+    form->SetAcceptNewDigest([this, edited](TFileDat *record) {
+        const auto found = edited->find(record);
+        if (found == edited->end() || record->State == fsDigesting)
+            return false;
+        m_catalog.AcceptRecordContent(record, found->second.Read, found->second.Facts.Size,
+                                      found->second.Facts.DateTime);
+        edited->erase(found);
+        MarkModified();
+        return true;
+    });
+    showSearchWindow(form);
 }

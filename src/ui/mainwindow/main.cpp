@@ -11,8 +11,8 @@
 #include "ImageBt.h"
 #include "LongOperation.h"
 #include "RepaintPacer.h"
+#include "ShowingErrors.h"
 #include "StatusArea.h"
-#include "StorageErrors.h"
 #include "TempFiles.h"
 #include "TitleBand.h"
 #include "WindowColours.h"
@@ -115,13 +115,7 @@ bool TDravikForm::run(TCommandStates::TCommand command, const std::function<void
 
 void TDravikForm::guarded(const std::function<void()> &command)
 {
-    try {
-        command();
-    } catch (const EStorageError &error) {
-        m_prompts.StandardError(error.Message(), error.File());
-    } catch (const std::exception &error) {
-        m_prompts.StandardError(QString::fromLocal8Bit(error.what()));
-    }
+    RunShowingErrors(m_prompts, command);
 }
 
 // ---- Services of every long operation

@@ -290,6 +290,10 @@ private:
     // RegistryCommands.cpp
     static void showStorageProgress(TLongOperation &operation, qint64 done, qint64 total);
 
+    // SearchCommands.cpp
+    // Runs the search window (modally unless a test shows it), then shows the record chosen there.
+    void showSearchWindow(TSearchFilesForm *form);
+
     // DuplicateCommands.cpp
     void showDuplicateSets(std::unique_ptr<TDupFilesForm> form);
     std::function<void(TDupFilesForm &)> m_showDupFiles;

@@ -267,8 +267,9 @@ void TDravikForm::buildMenus()
               QStringLiteral("Export registry (CSV format)"), &TDravikForm::ExportBtClick);
     menuEntry(OptionsPopup, QStringLiteral("MorVerifymd5"), QStringLiteral("Verify MD5 for selected files"),
               &TDravikForm::MorVerifymd5Click);
-    QAction *searchNames = menuEntry(OptionsPopup, QStringLiteral("MorSearchfilename"),
-                                     QStringLiteral("Search file name"), &TDravikForm::MorSearchfilenameClick);
+    QAction *searchNames =
+        menuEntry(OptionsPopup, QStringLiteral("MorSearchfilename"), QStringLiteral("Search file name"),
+                  &TDravikForm::MorSearchfilenameClick);
     // Ctrl+F anywhere in the window, as in every program that finds things.
     searchNames->setShortcut(QKeySequence::Find);
     searchNames->setShortcutContext(Qt::WindowShortcut);

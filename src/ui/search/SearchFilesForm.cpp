@@ -10,7 +10,7 @@
 #include "Prompts.h"
 #include "RecordShell.h"
 #include "SearchResultsModel.h"
-#include "StorageErrors.h"
+#include "ShowingErrors.h"
 #include "TitleBand.h"
 #include "WindowColours.h"
 #include "WindowFrame.h"
@@ -146,15 +146,8 @@ void TSearchFilesForm::buildMenu()
 
 void TSearchFilesForm::runCommand(void (TSearchFilesForm::*command)())
 {
-    if (!m_main.Commands().MayRun(TCommandStates::cmMenuCommand))
-        return;
-    try {
-        (this->*command)();
-    } catch (const EStorageError &error) {
-        m_main.Prompts().StandardError(error.Message(), error.File());
-    } catch (const std::exception &error) {
-        m_main.Prompts().StandardError(QString::fromLocal8Bit(error.what()));
-    }
+    if (m_main.Commands().MayRun(TCommandStates::cmMenuCommand))
+        RunShowingErrors(m_main.Prompts(), [this, command] { (this->*command)(); });
 }
 
 // ---- Searching

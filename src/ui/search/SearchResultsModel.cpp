@@ -177,13 +177,9 @@ QVariant TSearchResultsModel::data(const QModelIndex &index, int role) const
 
 QVariant TSearchResultsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal)
-        return {};
-    if (role == Qt::TextAlignmentRole)
-        return RecordColumnAlignment(section);
-    if (role != Qt::DisplayRole)
-        return {};
-    return section == ResultColumn ? QStringLiteral("Result") : RecordColumnCaption(section, m_dateCaption);
+    if (section == ResultColumn && orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return QStringLiteral("Result");
+    return RecordColumnHeader(section, orientation, role, m_dateCaption);
 }
 
 Qt::ItemFlags TSearchResultsModel::flags(const QModelIndex &index) const
