@@ -1,9 +1,9 @@
 // The lane digester (TLaneDigester) on one thread over files in the page cache, at every level
 // this processor has, against the worker's reading of one file after another on the same thread
-// (CMd5Thread::DigestFile, what each reader of dravik-cli's digest pool does today). Then, at the
-// widest level (or the one DRAVIK_MD5_LEVEL forces), the block size read at a time, and the lane
-// limit: a batch of small files with one large file in its middle, the large file digested in a
-// lane against alone, and files of every size with limits from 256 KiB to 64 MiB.
+// (CMd5Thread::DigestFile, what the window's worker does). Then, at the widest level (or the one
+// DRAVIK_MD5_LEVEL forces), the block size read at a time, and the lane limit: a batch of small
+// files with one large file in its middle, the large file digested in a lane against alone, and
+// files of every size with limits from 256 KiB to 64 MiB.
 //
 //   bench-lane-digester [files]   (default 4000)
 //

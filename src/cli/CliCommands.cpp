@@ -18,6 +18,13 @@ struct TCommand
     const char *RequiredOption = nullptr;
 };
 
+// The --md5-level paragraph of every command that digests files.
+#define LEVEL_HELP                                                                                           \
+    "--md5-level avx512 (16 files side by side), avx2 (8) or single (one at a time) forces the level\n"      \
+    "of the MD5 engine, as the variable DRAVIK_MD5_LEVEL does; without either the widest level the\n"        \
+    "processor has is used. A level the processor lacks is refused. The digests are the same at\n"           \
+    "every level.\n"
+
 const std::array<TCommand, 10> &commands()
 {
     static const std::array<TCommand, 10> table{{
@@ -32,16 +39,19 @@ const std::array<TCommand, 10> &commands()
          -1,
          RunMd5},
         {"scan",
-         "scan -o CATALOG.dat [--append | --update [--prune]] [--into CATALOG\\PATH\\] [--jobs N] DIR...\n"
+         "scan -o CATALOG.dat [--append | --update [--prune]] [--into CATALOG\\PATH\\] [--jobs N] "
+         "[--md5-level LEVEL] DIR...\n"
          "Adds the structure of each DIR, with every file below it (hidden ones too), as a catalog\n"
          "folder named after DIR: under the catalog folder path given with --into (created when\n"
          "missing), otherwise as a root folder. Then digests every new record and saves the catalog\n"
          "to CATALOG.dat; a file already there is kept as the .bak file. With --append the catalog\n"
          "is read from CATALOG.dat first (a name without file starts empty).\n"
-         "Files are digested on N threads at once (--jobs, one per core when not given); the\n"
-         "catalog is the same whatever N is. Progress goes to stderr; on a terminal it shows the\n"
-         "rate and the time left. Files that vanish or cannot be read before their turn are saved\n"
-         "without digest, reported on stderr, and make the exit status 1.\n"
+         "Files are digested on N threads at once (--jobs, one per core when not given), each\n"
+         "thread many files at once in the lanes of the processor's vector unit; --md5-level forces\n"
+         "the level (below). The catalog is the same whatever N and the level are. Progress goes to\n"
+         "stderr; on a terminal it shows the rate and the time left. Files that vanish, cannot be\n"
+         "read, or change while they are read (\"changed while read\": their size or modification\n"
+         "time) are saved without digest, reported on stderr, and make the exit status 1.\n"
          "\n"
          "--update brings CATALOG.dat (which must exist) up to date with DIRs scanned before: a\n"
          "record with the same real path and name whose size and date (to the minute) are unchanged\n"
@@ -51,27 +61,29 @@ const std::array<TCommand, 10> &commands()
          "below the DIRs whose files are gone are printed as \"gone<TAB><catalog place><TAB><full\n"
          "path>\"; --prune removes them. Prints \"unchanged U, changed C, new N, gone G\" (with\n"
          "\", removed G\" under --prune); a catalog that nothing changed is not written.\n"
-         "Examples: dravik-cli scan -o photos.dat --into 'Home\\Pictures\\' ~/Photos\n"
+         "\n" LEVEL_HELP "Examples: dravik-cli scan -o photos.dat --into 'Home\\Pictures\\' ~/Photos\n"
          "          dravik-cli scan --update --prune -o photos.dat ~/Photos\n",
          {{QStringLiteral("-o"), true},
           {QStringLiteral("--append"), false},
           {QStringLiteral("--update"), false},
           {QStringLiteral("--prune"), false},
           {QStringLiteral("--into"), true},
-          JobsOptionEntry()},
+          JobsOptionEntry(),
+          Md5LevelOptionEntry()},
          1,
          -1,
          RunScan,
          "-o"},
         {"have",
-         "have CATALOG.dat [--new-only] [--jobs N] PATH...\n"
+         "have CATALOG.dat [--new-only] [--jobs N] [--md5-level LEVEL] PATH...\n"
          "Digests the files (folders walked, hidden files too) and prints for each file\n"
          "  have<TAB><path><TAB><FolderPath><FileName>   once for every record with its digest\n"
          "  new<TAB><path>                               when no record has it\n"
          "--new-only prints only the paths of new files, one per line. Exit status 0 when every\n"
-         "file is in the catalog, 1 when some are new (or cannot be read).\n"
+         "file is in the catalog, 1 when some are new (or cannot be read, or changed while read).\n"
+         "The files are read on N threads at once (--jobs, one per core when not given).\n" LEVEL_HELP
          "Example: dravik-cli have photos.dat /media/card/DCIM --new-only | xargs -d '\\n' cp -t ~/Inbox\n",
-         {{QStringLiteral("--new-only"), false}, JobsOptionEntry()},
+         {{QStringLiteral("--new-only"), false}, JobsOptionEntry(), Md5LevelOptionEntry()},
          2,
          -1,
          RunHave},
@@ -140,7 +152,7 @@ const std::array<TCommand, 10> &commands()
          -1,
          RunSearch},
         {"verify",
-         "verify CATALOG.dat [--no-digest] [--only-present] [--jobs N]\n"
+         "verify CATALOG.dat [--no-digest] [--only-present] [--jobs N] [--md5-level LEVEL]\n"
          "Checks every record that has a real path against the disk and prints, in catalog order,\n"
          "  missing<TAB><FolderPath><FileName><TAB><full path>    the file is gone\n"
          "  offline<TAB><FolderPath><FileName><TAB><full path>    its drive is not there\n"
@@ -152,12 +164,13 @@ const std::array<TCommand, 10> &commands()
          "records are not counted as checked and do not change the exit status. --only-present\n"
          "leaves them out without a word (and the summary without \"offline\"). --no-digest skips\n"
          "reading the files; otherwise they are read on N threads at once (--jobs, one per core when\n"
-         "not given). A file that cannot be read is reported on stderr. Exit status 1 when anything\n"
-         "is missing, changed or unreadable. The catalog file is never written.\n"
-         "Example: dravik-cli verify photos.dat --only-present\n",
+         "not given). A file that cannot be read, or changed while it was read, is reported on\n"
+         "stderr. Exit status 1 when anything is missing, changed or unreadable. The catalog file is\n"
+         "never written.\n" LEVEL_HELP "Example: dravik-cli verify photos.dat --only-present\n",
          {{QStringLiteral("--no-digest"), false},
           {QStringLiteral("--only-present"), false},
-          JobsOptionEntry()},
+          JobsOptionEntry(),
+          Md5LevelOptionEntry()},
          1,
          1,
          RunVerify},
@@ -175,7 +188,7 @@ const std::array<TCommand, 10> &commands()
          2,
          RunExport},
         {"import",
-         "import CATALOG.dat LIST --into CATALOG\\PATH\\ [--check [--jobs N]]\n"
+         "import CATALOG.dat LIST --into CATALOG\\PATH\\ [--check [--jobs N] [--md5-level LEVEL]]\n"
          "Reads LIST (\"-\" for stdin), written by md5sum or by hashdeep -c md5, and adds a record to\n"
          "the catalog folder PATH (created when missing) for every listed file that exists: name,\n"
          "size and date from the disk, the digest from the list. Relative names are taken from the\n"
@@ -185,10 +198,14 @@ const std::array<TCommand, 10> &commands()
          "(on N threads) and refuses those that differ. Lines that cannot be used (not a list line,\n"
          "no such file, another size than the list says, already there, another digest) are\n"
          "reported on stderr as LIST:LINE and make the exit status 1. Prints \"added N, not used M\"\n"
-         "and saves CATALOG.dat (a name without file starts empty; the previous file becomes .bak).\n"
+         "and saves CATALOG.dat (a name without file starts empty; the previous file becomes "
+         ".bak).\n" LEVEL_HELP
          "Example: hashdeep -c md5 -r /media/usb > usb.txt && dravik-cli import photos.dat usb.txt --into "
          "'USB\\'\n",
-         {{QStringLiteral("--into"), true}, {QStringLiteral("--check"), false}, JobsOptionEntry()},
+         {{QStringLiteral("--into"), true},
+          {QStringLiteral("--check"), false},
+          JobsOptionEntry(),
+          Md5LevelOptionEntry()},
          2,
          2,
          RunImport,
@@ -196,6 +213,8 @@ const std::array<TCommand, 10> &commands()
     }};
     return table;
 }
+
+#undef LEVEL_HELP
 
 QByteArray synopsis(const TCommand &command)
 {

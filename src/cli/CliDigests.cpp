@@ -17,13 +17,52 @@ std::optional<int> JobsOption(const TArguments &arguments, const TCliIo &io)
     return jobs;
 }
 
+std::optional<TMd5Level> Md5LevelOption(const TArguments &arguments, const TCliIo &io)
+{
+    if (!arguments.Has(QStringLiteral("--md5-level"))) {
+        const TMd5LevelChoice choice = Md5LevelFromEnvironment();
+        if (!choice.Ok()) {
+            ReportError(io, QString::fromStdString(choice.Error));
+            return std::nullopt;
+        }
+        return choice.Level;
+    }
+    const QString given = arguments.Value(QStringLiteral("--md5-level"));
+    // An empty name would choose the widest level: given as an option, it is a mistake.
+    const TMd5LevelChoice choice =
+        given.isEmpty()
+            ? TMd5LevelChoice{TMd5Level::Single, "unknown MD5 level \"\" (single, avx2 or avx512)"}
+            : Md5LevelChosen(given.toStdString());
+    if (!choice.Ok()) {
+        ReportError(io, QStringLiteral("--md5-level"), QString::fromStdString(choice.Error));
+        return std::nullopt;
+    }
+    return choice.Level;
+}
+
+std::optional<TDigestOptions> DigestOptionsOf(const TArguments &arguments, const TCliIo &io)
+{
+    const std::optional<int> jobs = JobsOption(arguments, io);
+    if (!jobs)
+        return std::nullopt;
+    const std::optional<TMd5Level> level = Md5LevelOption(arguments, io);
+    if (!level)
+        return std::nullopt;
+    return TDigestOptions{*jobs, *level};
+}
+
 TKnownOption JobsOptionEntry()
 {
     return {QStringLiteral("--jobs"), true};
 }
 
-void DigestFilesWithProgress(const std::vector<QString> &paths, const std::vector<qint64> &sizes, int jobs,
-                             TCliProgress &progress,
+TKnownOption Md5LevelOptionEntry()
+{
+    return {QStringLiteral("--md5-level"), true};
+}
+
+void DigestFilesWithProgress(const std::vector<QString> &paths, const std::vector<qint64> &sizes,
+                             const TDigestOptions &options, TCliProgress &progress,
                              const std::function<void(size_t index, TFileDigest &result)> &ready)
 {
     const qint64 bytes = std::accumulate(sizes.begin(), sizes.end(), qint64(0), [](qint64 sum, qint64 size) {
@@ -31,7 +70,7 @@ void DigestFilesWithProgress(const std::vector<QString> &paths, const std::vecto
     });
     qint64 bytesDone = 0;
     progress.DigestStarted();
-    DigestFilesInOrder(paths, jobs, [&](size_t index, TFileDigest &result) {
+    DigestFilesInOrder(paths, options, [&](size_t index, TFileDigest &result) {
         bytesDone += std::max<qint64>(sizes[index], 0);
         ready(index, result);
         progress.Digesting(qint64(index) + 1, qint64(paths.size()), bytesDone, bytes);

@@ -1,7 +1,7 @@
 #pragma once
 
-// Digesting files for the commands: the --jobs option and the reader threads with the progress
-// line. Main thread only; the readers run on threads of their own (DigestPool.h).
+// Digesting files for the commands: the --jobs and --md5-level options and the reader threads with
+// the progress line. Main thread only; the readers run on threads of their own (DigestPool.h).
 
 #include "CliArguments.h"
 #include "CliIo.h"
@@ -15,11 +15,20 @@
 std::optional<int> JobsOption(const TArguments &arguments, const TCliIo &io);
 inline constexpr int MaxJobs = 256;
 
-// The --jobs entry of a command's options.
-TKnownOption JobsOptionEntry();
+// The level of the multi-lane engine: --md5-level, else DRAVIK_MD5_LEVEL, else the widest the
+// processor has; nullopt when the name is unknown or the processor lacks the level (reported,
+// with the usage status).
+std::optional<TMd5Level> Md5LevelOption(const TArguments &arguments, const TCliIo &io);
 
-// Digests the files (sizes: as listed, for the progress line) on `jobs` threads and hands each
+// JobsOption and Md5LevelOption together.
+std::optional<TDigestOptions> DigestOptionsOf(const TArguments &arguments, const TCliIo &io);
+
+// The --jobs and --md5-level entries of a command's options.
+TKnownOption JobsOptionEntry();
+TKnownOption Md5LevelOptionEntry();
+
+// Digests the files (sizes: as listed, for the progress line) as the options say and hands each
 // result to ready(index, result) in the order of the files, while the progress line moves.
-void DigestFilesWithProgress(const std::vector<QString> &paths, const std::vector<qint64> &sizes, int jobs,
-                             TCliProgress &progress,
+void DigestFilesWithProgress(const std::vector<QString> &paths, const std::vector<qint64> &sizes,
+                             const TDigestOptions &options, TCliProgress &progress,
                              const std::function<void(size_t index, TFileDigest &result)> &ready);

@@ -8,6 +8,7 @@
 
 #include <QStringList>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 class TCatalog;
@@ -19,18 +20,24 @@ bool CheckDiskFolders(const QStringList &folders, const TCliIo &io);
 // The folder as an absolute, cleaned path: real paths must lead to the files from anywhere.
 QString AbsoluteDiskFolder(const QString &folder);
 
-// Digests every queued record with the progress line, on `jobs` reader threads (early: readers
-// started on the files before their records were made, DigestQueueOnThreads); the catalog ends
-// the same for any number. Gives the records that stood in the queue, in queue order.
-std::vector<TFileDat *> DigestQueuedRecords(TCatalog &catalog, TCliProgress &progress, int jobs,
-                                            std::unique_ptr<TFileDigester> early = {});
+struct TQueuedDigests
+{
+    std::vector<TFileDat *> Records;              // those that stood in the queue, in queue order
+    std::unordered_set<const TFileDat *> Changed; // left without digest: changed while read
+};
+
+// Digests every queued record with the progress line, as the options say (early: readers started
+// on the files before their records were made, DigestQueueOnThreads); the catalog ends the same
+// for any number of readers and any level.
+TQueuedDigests DigestQueuedRecords(TCatalog &catalog, TCliProgress &progress, const TDigestOptions &options,
+                                   std::unique_ptr<TFileDigester> early = {});
 
 // The sum of the records' sizes (unknown sizes count 0).
 qint64 SizeOfRecords(const std::vector<TFileDat *> &records);
 
-// Reports the records among them that were left without digest (their files vanished or cannot
-// be read); esFindings when there are any, else esSuccess.
-int ReportUndigested(const std::vector<TFileDat *> &records, const TCliIo &io);
+// Reports the records that were left without digest (their files vanished, cannot be read or
+// changed while read), one line each; esFindings when there are any, else esSuccess.
+int ReportUndigested(const TQueuedDigests &digests, const TCliIo &io);
 
 // Saves the catalog as "Save registry" does (the previous file becomes the backup) and tells so
 // on the progress stream; gives status, or esFailure when the catalog has no folders or cannot be
@@ -39,4 +46,5 @@ int SaveScannedCatalog(const TCatalog &catalog, const QString &output, TCliProgr
                        const TCliIo &io, int status);
 
 // scan --update: the catalog file brought up to date with the disk folders.
-int RunScanUpdate(const TArguments &arguments, const TCliIo &io, const QString &base, int jobs);
+int RunScanUpdate(const TArguments &arguments, const TCliIo &io, const QString &base,
+                  const TDigestOptions &options);

@@ -32,8 +32,8 @@ QHash<TMd5Text, std::vector<const TFileDat *>> recordsByDigest(const TCatalog &c
 
 int RunHave(const TArguments &arguments, const TCliIo &io)
 {
-    const std::optional<int> jobs = JobsOption(arguments, io);
-    if (!jobs)
+    const std::optional<TDigestOptions> reading = DigestOptionsOf(arguments, io);
+    if (!reading)
         return esFailure;
     TCatalog catalog;
     if (!LoadCatalogFile(catalog, arguments.Operands[0], io))
@@ -74,7 +74,7 @@ int RunHave(const TArguments &arguments, const TCliIo &io)
             out.Finish(); // before the progress line is drawn again
     };
     bool someNew = false;
-    DigestFilesWithProgress(paths, sizes, *jobs, progress, [&](size_t index, TFileDigest &result) {
+    DigestFilesWithProgress(paths, sizes, *reading, progress, [&](size_t index, TFileDigest &result) {
         const QString &path = paths[index];
         if (!result.Digested()) {
             progress.Clear();

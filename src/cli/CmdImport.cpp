@@ -61,8 +61,8 @@ int RunImport(const TArguments &arguments, const TCliIo &io)
         return esFailure;
     }
     const bool check = arguments.Has(QStringLiteral("--check"));
-    const std::optional<int> jobs = JobsOption(arguments, io);
-    if (!jobs)
+    const std::optional<TDigestOptions> reading = DigestOptionsOf(arguments, io);
+    if (!reading)
         return esFailure;
     TCatalog catalog;
     if (QFileInfo::exists(catalogPath) && !LoadCatalogFile(catalog, catalogPath, io))
@@ -111,7 +111,7 @@ int RunImport(const TArguments &arguments, const TCliIo &io)
             sizes.push_back(candidate.Record->Size);
         }
         TCliProgress progress(io, QStringLiteral("import"), TCliProgress::plQuiet);
-        DigestFilesWithProgress(paths, sizes, *jobs, progress, [&](size_t index, TFileDigest &result) {
+        DigestFilesWithProgress(paths, sizes, *reading, progress, [&](size_t index, TFileDigest &result) {
             TCandidate &candidate = candidates[index];
             if (result.Digest && candidate.Record->Md5 == TMd5Text(*result.Digest))
                 return;

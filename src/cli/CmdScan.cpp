@@ -6,6 +6,7 @@
 #include "CliCommands.h"
 #include "CliDigests.h"
 #include "CliScan.h"
+#include "DigestFileReader.h"
 #include "DigestPool.h"
 #include "FolderScan.h"
 #include "StorageErrors.h"
@@ -79,16 +80,17 @@ QString AbsoluteDiskFolder(const QString &folder)
     return QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
 }
 
-std::vector<TFileDat *> DigestQueuedRecords(TCatalog &catalog, TCliProgress &progress, int jobs,
-                                            std::unique_ptr<TFileDigester> early)
+TQueuedDigests DigestQueuedRecords(TCatalog &catalog, TCliProgress &progress, const TDigestOptions &options,
+                                   std::unique_ptr<TFileDigester> early)
 {
-    const std::vector<TFileDat *> queued(catalog.Md5Queue().begin(), catalog.Md5Queue().end());
-    const qint64 bytes = SizeOfRecords(queued);
-    TDigestTracker tracker(catalog, progress, qint64(queued.size()), bytes);
+    TQueuedDigests digests;
+    digests.Records.assign(catalog.Md5Queue().begin(), catalog.Md5Queue().end());
+    const qint64 bytes = SizeOfRecords(digests.Records);
+    TDigestTracker tracker(catalog, progress, qint64(digests.Records.size()), bytes);
     progress.DigestStarted();
-    DigestQueueOnThreads(catalog, jobs, std::move(early));
+    digests.Changed = DigestQueueOnThreads(catalog, options, std::move(early));
     progress.Digested(tracker.FilesDone(), tracker.BytesDone());
-    return queued;
+    return digests;
 }
 
 qint64 SizeOfRecords(const std::vector<TFileDat *> &records)
@@ -99,16 +101,16 @@ qint64 SizeOfRecords(const std::vector<TFileDat *> &records)
     return bytes;
 }
 
-int ReportUndigested(const std::vector<TFileDat *> &records, const TCliIo &io)
+int ReportUndigested(const TQueuedDigests &digests, const TCliIo &io)
 {
     int status = esSuccess;
-    for (const TFileDat *record : records) {
+    for (const TFileDat *record : digests.Records) {
         if (record->State == fsDigested)
             continue;
-        ReportError(
-            io, record->FullPath(),
-            (record->State == fsMissing ? qt_error_string(ENOENT) : QStringLiteral("cannot be read")) +
-                QStringLiteral("; saved without digest"));
+        const QString reason = record->State == fsMissing         ? qt_error_string(ENOENT)
+                               : digests.Changed.contains(record) ? QString::fromLatin1(ChangedWhileReadText)
+                                                                  : QStringLiteral("cannot be read");
+        ReportError(io, record->FullPath(), reason + QStringLiteral("; saved without digest"));
         status = esFindings;
     }
     return status;
@@ -144,8 +146,8 @@ int RunScan(const TArguments &arguments, const TCliIo &io)
             return esFailure;
         }
     }
-    const std::optional<int> jobs = JobsOption(arguments, io);
-    if (!jobs)
+    const std::optional<TDigestOptions> reading = DigestOptionsOf(arguments, io);
+    if (!reading)
         return esFailure;
     const bool update = arguments.Has(QStringLiteral("--update"));
     if (update && arguments.Has(QStringLiteral("--append"))) {
@@ -159,7 +161,7 @@ int RunScan(const TArguments &arguments, const TCliIo &io)
     if (!CheckDiskFolders(arguments.Operands, io))
         return esFailure;
     if (update)
-        return RunScanUpdate(arguments, io, base, *jobs);
+        return RunScanUpdate(arguments, io, base, *reading);
 
     TCatalog catalog;
     if (arguments.Has(QStringLiteral("--append")) && QFileInfo::exists(output) &&
@@ -172,14 +174,14 @@ int RunScan(const TArguments &arguments, const TCliIo &io)
     // On several threads the files are read while their records are made: the walk's list of
     // files is the order the records will stand in the queue.
     std::unique_ptr<TFileDigester> early;
-    if (*jobs > 1) {
+    if (reading->Jobs > 1) {
         std::vector<QString> files;
         for (const QString &folder : std::as_const(folders)) {
             QStringList below;
             CollectFiles(folder, below);
             files.insert(files.end(), below.begin(), below.end());
         }
-        early = std::make_unique<TFileDigester>(std::move(files), *jobs);
+        early = std::make_unique<TFileDigester>(std::move(files), *reading);
     }
 
     TCliProgress progress(io, QStringLiteral("scan"), TCliProgress::plMilestones);
@@ -192,6 +194,6 @@ int RunScan(const TArguments &arguments, const TCliIo &io)
     // A loaded catalog queues nothing, so the queue holds exactly the new records.
     const std::vector<TFileDat *> queued(catalog.Md5Queue().begin(), catalog.Md5Queue().end());
     progress.Listed(qint64(queued.size()), SizeOfRecords(queued));
-    const std::vector<TFileDat *> added = DigestQueuedRecords(catalog, progress, *jobs, std::move(early));
+    const TQueuedDigests added = DigestQueuedRecords(catalog, progress, *reading, std::move(early));
     return SaveScannedCatalog(catalog, output, progress, io, ReportUndigested(added, io));
 }

@@ -177,7 +177,8 @@ private:
 
 } // namespace
 
-int RunScanUpdate(const TArguments &arguments, const TCliIo &io, const QString &base, int jobs)
+int RunScanUpdate(const TArguments &arguments, const TCliIo &io, const QString &base,
+                  const TDigestOptions &options)
 {
     const QString output = arguments.Value(QStringLiteral("-o"));
     const bool prune = arguments.Has(QStringLiteral("--prune"));
@@ -217,9 +218,10 @@ int RunScanUpdate(const TArguments &arguments, const TCliIo &io, const QString &
                       .arg(update->Walked())
                       .arg(queued.size())
                       .arg(SizeText(SizeOfRecords(queued), false)));
+    TQueuedDigests digests{queued, {}};
     if (!queued.empty())
-        DigestQueuedRecords(catalog, progress, jobs);
-    const int status = ReportUndigested(queued, io);
+        digests = DigestQueuedRecords(catalog, progress, options);
+    const int status = ReportUndigested(digests, io);
 
     const TUpdateCounts &counts = update->Counts();
     out.Line(QStringLiteral("unchanged %1, changed %2, new %3, gone %4%5")

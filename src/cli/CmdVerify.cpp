@@ -42,8 +42,8 @@ struct TVerifyCounts
 
 int RunVerify(const TArguments &arguments, const TCliIo &io)
 {
-    const std::optional<int> jobs = JobsOption(arguments, io);
-    if (!jobs)
+    const std::optional<TDigestOptions> reading = DigestOptionsOf(arguments, io);
+    if (!reading)
         return esFailure;
     TCatalog catalog;
     if (!LoadCatalogFile(catalog, arguments.Operands[0], io))
@@ -117,7 +117,7 @@ int RunVerify(const TArguments &arguments, const TCliIo &io)
             }
         }
     };
-    DigestFilesWithProgress(paths, sizes, *jobs, progress, [&](size_t, TFileDigest &result) {
+    DigestFilesWithProgress(paths, sizes, *reading, progress, [&](size_t, TFileDigest &result) {
         size_t read = next;
         while (checks[read].Check != ckRead)
             ++read;

@@ -27,6 +27,7 @@ TDigestFileReader::TDigestFileReader(const QString &path)
         return;
     }
     m_size = qint64(facts.st_size);
+    m_modified = facts.st_mtim;
     ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
@@ -36,7 +37,8 @@ TDigestFileReader::~TDigestFileReader()
 }
 
 TDigestFileReader::TDigestFileReader(TDigestFileReader &&other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)), m_size(other.m_size), m_error(std::move(other.m_error))
+    : m_fd(std::exchange(other.m_fd, -1)), m_size(other.m_size), m_modified(other.m_modified),
+      m_changed(other.m_changed), m_error(std::move(other.m_error))
 {}
 
 TDigestFileReader &TDigestFileReader::operator=(TDigestFileReader &&other) noexcept
@@ -45,6 +47,8 @@ TDigestFileReader &TDigestFileReader::operator=(TDigestFileReader &&other) noexc
         close();
         m_fd = std::exchange(other.m_fd, -1);
         m_size = other.m_size;
+        m_modified = other.m_modified;
+        m_changed = other.m_changed;
         m_error = std::move(other.m_error);
     }
     return *this;
@@ -73,6 +77,26 @@ qint64 TDigestFileReader::Read(unsigned char *buffer, qint64 count)
 void TDigestFileReader::FailWith(int error)
 {
     m_error = qt_error_string(error);
+}
+
+bool TDigestFileReader::EndsAsOpened(qint64 bytesRead)
+{
+    if (!m_error.isEmpty())
+        return false;
+    struct stat facts
+    {};
+    if (::fstat(m_fd, &facts) != 0) {
+        m_error = qt_error_string(errno);
+        return false;
+    }
+    const bool same = bytesRead == m_size && qint64(facts.st_size) == m_size &&
+                      facts.st_mtim.tv_sec == m_modified.tv_sec &&
+                      facts.st_mtim.tv_nsec == m_modified.tv_nsec;
+    if (!same) {
+        m_changed = true;
+        m_error = QString::fromLatin1(ChangedWhileReadText);
+    }
+    return same;
 }
 
 void TDigestFileReader::close()

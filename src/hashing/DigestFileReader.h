@@ -5,9 +5,14 @@
 // checked before the first read). Errors are the system's words ("No such file or directory"),
 // the texts the worker reports.
 //
+// A digest stands only for the file as it was: its size and modification time are taken from
+// the open descriptor before the first read, and EndsAsOpened compares them after the last one.
+// A file truncated, appended to or rewritten meanwhile has "changed while read".
+//
 // Owned by one thread at a time; closes its descriptor when it goes.
 
 #include <QString>
+#include <ctime>
 
 class TDigestFileReader
 {
@@ -30,10 +35,21 @@ public:
     // Makes the next read fail with the system's error number, for tests.
     void FailWith(int error);
 
+    // After the last read, with every byte read: whether they are the file as it was opened (as
+    // many as its size then, and its size and modification time still those). When not,
+    // Error() is ChangedWhileReadText and ChangedWhileRead() holds.
+    bool EndsAsOpened(qint64 bytesRead);
+    bool ChangedWhileRead() const { return m_changed; }
+
 private:
     void close();
 
     int m_fd = -1;
     qint64 m_size = 0;
+    timespec m_modified{};
+    bool m_changed = false;
     QString m_error;
 };
+
+// The reason a file read to its end gets no digest when it changed meanwhile.
+inline constexpr char ChangedWhileReadText[] = "changed while read";

@@ -1,7 +1,7 @@
 #include "DigestPool.h"
 
 #include "Catalog.h"
-#include "MD5ThUnit.h"
+#include "LaneDigester.h"
 
 #include <QFile>
 #include <QThread>
@@ -21,6 +21,15 @@ constexpr size_t AheadPerJob = 4096;
 // the readers may claim, so the last of a run is always read.
 constexpr size_t DeliveryRun = 32;
 static_assert(DeliveryRun <= AheadPerJob);
+// Files a reader claims at once, per lane: enough that a lane whose file ends finds the next one
+// in the same batch, few enough that the last batches spread over the readers.
+constexpr size_t BatchPerLane = 8;
+
+TDigestPoolHooks &poolHooks()
+{
+    static TDigestPoolHooks hooks;
+    return hooks;
+}
 
 // FileSizeOf(path) >= 0, without working out the file's date.
 bool isRegularFile(const QString &path)
@@ -34,14 +43,16 @@ bool isRegularFile(const QString &path)
 class TOrderedDigests
 {
 public:
-    TOrderedDigests(std::vector<QString> paths, int jobs)
-        : m_paths(std::move(paths)),
-          m_slots(std::max<size_t>(1, std::min(m_paths.size(), AheadPerJob * size_t(jobs))))
+    TOrderedDigests(std::vector<QString> paths, TDigestOptions options)
+        : m_paths(std::move(paths)), m_level(options.Level), m_hooks(poolHooks()),
+          m_slots(
+              std::max<size_t>(1, std::min(m_paths.size(), AheadPerJob * size_t(std::max(options.Jobs, 1))))),
+          m_batch(BatchPerLane * size_t(Md5LevelLanes(m_level))), m_readers(size_t(std::max(options.Jobs, 1)))
     {}
 
     const std::vector<QString> &Paths() const { return m_paths; }
 
-    // Readers claim no more files; those reading finish their file.
+    // Readers claim no more files; those reading finish their batch.
     void Stop()
     {
         const std::lock_guard lock(m_mutex);
@@ -51,7 +62,16 @@ public:
 
     void Read()
     {
-        CMd5Thread reader; // never started: its block reading on this thread
+        TLaneDigester lanes(m_level);
+        std::vector<QString> batch;  // the paths of the files claimed, in order
+        std::vector<QString> toRead; // those of them that name a regular file
+        if (m_hooks.BeforeOpen)
+            lanes.SetOpenHook([&](size_t index) { m_hooks.BeforeOpen(toRead[index]); });
+        if (m_hooks.BeforeRead) {
+            lanes.SetReadHook([&](size_t index, qint64 offset, TDigestFileReader &file) {
+                m_hooks.BeforeRead(toRead[index], offset, file);
+            });
+        }
         std::unique_lock lock(m_mutex);
         for (;;) {
             const auto mayClaim = [&] {
@@ -64,15 +84,21 @@ public:
             }
             if (m_stopping || m_claimed == m_paths.size())
                 return;
-            const size_t index = m_claimed++;
+            const size_t first = m_claimed;
+            const size_t count =
+                std::min({claimSize(), m_paths.size() - first, m_taken + m_slots.size() - first});
+            m_claimed += count;
             lock.unlock();
-            TFileDigest result = digest(reader, m_paths[index]);
+            batch.assign(m_paths.begin() + ptrdiff_t(first), m_paths.begin() + ptrdiff_t(first + count));
+            std::vector<TFileDigest> results = digest(lanes, batch, toRead);
             lock.lock();
-            TSlot &slot = m_slots[index % m_slots.size()];
-            slot.Result = std::move(result);
-            slot.Filled = true;
-            // Woken only when waited for: a wake-up per file would cost more than a small file.
-            if (m_deliveryWaitsFor == index)
+            for (size_t i = 0; i < count; ++i) {
+                TSlot &slot = m_slots[(first + i) % m_slots.size()];
+                slot.Result = std::move(results[i]);
+                slot.Filled = true;
+            }
+            // Woken only when waited for: a wake-up per batch would cost more than a small one.
+            if (m_deliveryWaitsFor >= first && m_deliveryWaitsFor < first + count)
                 m_resultReady.notify_one();
         }
     }
@@ -114,22 +140,49 @@ private:
         bool Filled = false;
     };
 
-    static TFileDigest digest(CMd5Thread &reader, const QString &path)
+    // A full batch, or the files still to claim shared out over the readers, so that the last
+    // ones are not all read by one of them.
+    size_t claimSize() const
     {
-        TFileDigest result;
+        const size_t unclaimed = m_paths.size() - m_claimed;
+        return std::clamp(unclaimed / m_readers, size_t(1), m_batch);
+    }
+
+    // The files of the batch, the regular ones in the lanes.
+    static std::vector<TFileDigest> digest(TLaneDigester &lanes, const std::vector<QString> &batch,
+                                           std::vector<QString> &toRead)
+    {
+        std::vector<TFileDigest> results(batch.size());
         // The queue's own check (RecordFileExists): a path that names no regular file is a file
-        // that is gone, and is never opened (a pipe would wait for a writer).
-        result.Present = isRegularFile(path);
-        if (!result.Present)
-            return result;
-        result.Digest = reader.DigestFile(path);
-        if (!result.Digest)
-            result.ReadError = reader.ReadError();
-        return result;
+        // that is gone, and is never opened.
+        toRead.clear();
+        for (size_t i = 0; i < batch.size(); ++i) {
+            results[i].Present = isRegularFile(batch[i]);
+            if (results[i].Present)
+                toRead.push_back(batch[i]);
+        }
+        std::vector<TLaneDigest> digests = lanes.Digest(toRead);
+        auto digested = digests.begin();
+        for (TFileDigest &result : results) {
+            if (!result.Present)
+                continue;
+            if (digested->Read) {
+                result.Digest = digested->Md5;
+            } else {
+                result.ReadError = std::move(digested->ReadError);
+                result.ChangedWhileRead = digested->ChangedWhileRead;
+            }
+            ++digested;
+        }
+        return results;
     }
 
     const std::vector<QString> m_paths;
+    const TMd5Level m_level;
+    const TDigestPoolHooks m_hooks;
     std::vector<TSlot> m_slots; // a ring: file i waits in slot i % size until taken
+    const size_t m_batch;       // files claimed at once at most
+    const size_t m_readers;
     std::mutex m_mutex;
     std::condition_variable m_slotFree;
     std::condition_variable m_resultReady;
@@ -151,10 +204,10 @@ int DefaultDigestJobs()
 class TFileDigester::TRun
 {
 public:
-    TRun(std::vector<QString> paths, int jobs) : Digests(std::move(paths), jobs)
+    TRun(std::vector<QString> paths, TDigestOptions options) : Digests(std::move(paths), options)
     {
-        const size_t readers =
-            std::clamp<size_t>(size_t(std::max(jobs, 1)), 1, std::max<size_t>(1, Digests.Paths().size()));
+        const size_t readers = std::clamp<size_t>(size_t(std::max(options.Jobs, 1)), 1,
+                                                  std::max<size_t>(1, Digests.Paths().size()));
         Readers.reserve(readers);
         for (size_t i = 0; i < readers && !Digests.Paths().empty(); ++i)
             Readers.emplace_back([this] { Digests.Read(); });
@@ -169,8 +222,8 @@ public:
     std::vector<std::jthread> Readers; // after Digests, so they end before it goes
 };
 
-TFileDigester::TFileDigester(std::vector<QString> paths, int jobs)
-    : m_run(std::make_unique<TRun>(std::move(paths), jobs))
+TFileDigester::TFileDigester(std::vector<QString> paths, TDigestOptions options)
+    : m_run(std::make_unique<TRun>(std::move(paths), options))
 {}
 
 TFileDigester::~TFileDigester() = default;
@@ -185,14 +238,20 @@ void TFileDigester::Deliver(const TDigestReady &ready)
     m_run->Digests.Deliver(ready);
 }
 
-void DigestFilesInOrder(const std::vector<QString> &paths, int jobs, const TDigestReady &ready)
+void SetDigestPoolHooks(TDigestPoolHooks hooks)
+{
+    poolHooks() = std::move(hooks);
+}
+
+void DigestFilesInOrder(const std::vector<QString> &paths, TDigestOptions options, const TDigestReady &ready)
 {
     if (paths.empty())
         return;
-    TFileDigester(paths, jobs).Deliver(ready);
+    TFileDigester(paths, options).Deliver(ready);
 }
 
-void DigestQueueOnThreads(TCatalog &catalog, int jobs, std::unique_ptr<TFileDigester> early)
+std::unordered_set<const TFileDat *> DigestQueueOnThreads(TCatalog &catalog, TDigestOptions options,
+                                                          std::unique_ptr<TFileDigester> early)
 {
     // Entries whose record is not pending now stay so until their turn (only this loop changes
     // states), so only the others need reading. A record queued twice is read twice, as in the
@@ -207,10 +266,11 @@ void DigestQueueOnThreads(TCatalog &catalog, int jobs, std::unique_ptr<TFileDige
         paths.push_back(entries[entry]->FullPath());
     }
 
-    std::unique_ptr<TFileDigester> digester = early && early->Paths() == paths
-                                                  ? std::move(early)
-                                                  : std::make_unique<TFileDigester>(std::move(paths), jobs);
+    std::unique_ptr<TFileDigester> digester =
+        early && early->Paths() == paths ? std::move(early)
+                                         : std::make_unique<TFileDigester>(std::move(paths), options);
     early.reset();
+    std::unordered_set<const TFileDat *> changed;
     size_t taken = 0; // entries taken off the queue so far
     digester->Deliver([&](size_t index, TFileDigest &result) {
         const size_t entry = entryOfPath[index];
@@ -224,11 +284,16 @@ void DigestQueueOnThreads(TCatalog &catalog, int jobs, std::unique_ptr<TFileDige
             return;
         }
         catalog.SetRecordState(record, fsDigesting);
-        if (result.Digest)
+        changed.erase(record); // read again through a later entry
+        if (result.Digest) {
             catalog.SetRecordDigested(record, *result.Digest);
-        else
-            catalog.SetRecordState(record, fsPending);
+            return;
+        }
+        catalog.SetRecordState(record, fsPending);
+        if (result.ChangedWhileRead)
+            changed.insert(record);
     });
     for (; taken < entries.size(); ++taken)
         catalog.DropMd5QueueHead();
+    return changed;
 }

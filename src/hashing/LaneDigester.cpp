@@ -62,8 +62,31 @@ private:
             m_owner.m_readHook(index, offset, file);
         const qint64 got = file.Read(into, std::min(m_owner.m_settings.BlockSize, file.Size() - offset));
         if (got < 0)
-            m_results[index].ReadError = file.Error();
+            failed(index, file);
         return got;
+    }
+
+    void failed(std::size_t index, const TDigestFileReader &file)
+    {
+        m_results[index].ReadError = file.Error();
+        m_results[index].ChangedWhileRead = file.ChangedWhileRead();
+    }
+
+    // After a file's last read (offset: the bytes read in all): false, with the reason in its
+    // result, when the file is not as it was opened.
+    bool endsAsOpened(std::size_t index, TDigestFileReader &file, qint64 offset)
+    {
+        if (file.EndsAsOpened(offset))
+            return true;
+        failed(index, file);
+        return false;
+    }
+
+    TDigestFileReader open(std::size_t index) const
+    {
+        if (m_owner.m_openHook)
+            m_owner.m_openHook(index);
+        return TDigestFileReader(m_paths[index]);
     }
 
     // The lane begins the next file of the batch that opens and is small enough for a lane; the
@@ -72,12 +95,12 @@ private:
     {
         while (m_next < m_paths.size()) {
             const std::size_t index = m_next++;
-            TDigestFileReader file(m_paths[index]);
+            TDigestFileReader file = open(index);
             if (!file.IsOpen()) {
-                m_results[index].ReadError = file.Error();
+                failed(index, file);
                 continue;
             }
-            if (file.Size() > m_owner.m_settings.LaneLimit) {
+            if (m_lanes.LaneCount() == 1 || file.Size() > m_owner.m_settings.LaneLimit) {
                 digestAlone(index, file);
                 continue;
             }
@@ -88,20 +111,22 @@ private:
         }
     }
 
-    // Gives the lane its file's next block: the last one at the end of the file, or where it
-    // stopped short (it shrank). False when the read failed: the lane is idle again.
+    // Gives the lane its file's next block, the last one at the end of the file. False when the
+    // read failed, or the file ended short of its size or changed: the lane is idle again.
     bool feed(int lane)
     {
         TLaneFile &current = m_files[lane];
         const qint64 wanted = std::min(m_owner.m_settings.BlockSize, current.File.Size() - current.Offset);
         const qint64 got = readBlock(current.File, current.Index, current.Offset, buffer(lane));
-        if (got < 0) {
+        if (got >= 0)
+            current.Offset += got;
+        const bool last = got >= 0 && (got < wanted || current.Offset == current.File.Size());
+        if (got < 0 || (last && !endsAsOpened(current.Index, current.File, current.Offset))) {
             m_lanes.Drop(lane);
             current.File = {};
             return false;
         }
-        current.Offset += got;
-        if (got < wanted || current.Offset == current.File.Size())
+        if (last)
             m_lanes.FeedLast(lane, buffer(lane), std::size_t(got));
         else
             m_lanes.Feed(lane, buffer(lane), std::size_t(got));
@@ -137,10 +162,12 @@ private:
             if (got < 0)
                 return;
             Md5Update(context, block, std::size_t(got));
+            offset += got;
             if (got < wanted)
                 break;
-            offset += got;
         }
+        if (!endsAsOpened(index, file, offset))
+            return;
         Md5Final(context, m_results[index].Md5.data());
         m_results[index].Read = true;
     }

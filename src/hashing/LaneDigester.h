@@ -6,10 +6,11 @@
 // single-stream engine, and so is the rest of the last file left in the lanes, where one lane of
 // an otherwise empty vector would be slower than one stream.
 //
-// Files are read as the worker reads them (CMd5Thread::DigestFile): blocks from the start, at
-// most the size the file had when it was opened; a file that shrinks meanwhile is digested as far
-// as it reads. A file that cannot be opened or read to its end gets no digest, and the other
-// lanes' digests are not touched by it.
+// Files are opened as TDigestFileReader opens them (never waiting on a FIFO) and read in blocks
+// from the start, as many bytes as the file had when it was opened. A file that cannot be opened
+// or read to its end, or that changed while it was read (its size or modification time, or
+// fewer bytes than its size), gets no digest, and the other lanes' digests are not touched by it.
+// At the single level there are no lanes to fill: every file goes to the single-stream engine.
 //
 // An object keeps its buffers from batch to batch; one thread uses it at a time.
 
@@ -27,9 +28,10 @@ class TDigestFileReader;
 // What the batch found for one file.
 struct TLaneDigest
 {
-    bool Read = false;                  // read to its end and digested
+    bool Read = false;                  // read to its end, unchanged, and digested
     std::array<std::uint8_t, 16> Md5{}; // the digest, when Read
-    QString ReadError;                  // why not, in the system's words
+    QString ReadError;                  // why not: the system's words, or ChangedWhileReadText
+    bool ChangedWhileRead = false;      // the file was read, but changed meanwhile
 };
 
 struct TLaneSettings
@@ -66,6 +68,9 @@ public:
     // calls file.FailWith(error) makes that read fail.
     using TReadHook = std::function<void(std::size_t index, qint64 offset, TDigestFileReader &file)>;
     void SetReadHook(TReadHook hook) { m_readHook = std::move(hook); }
+    // Test seam: called before paths[index] is opened.
+    using TOpenHook = std::function<void(std::size_t index)>;
+    void SetOpenHook(TOpenHook hook) { m_openHook = std::move(hook); }
 
 private:
     class TBatch;
@@ -75,4 +80,5 @@ private:
     // One block for each lane and one for the file digested alone.
     std::unique_ptr<unsigned char[]> m_buffers;
     TReadHook m_readHook;
+    TOpenHook m_openHook;
 };

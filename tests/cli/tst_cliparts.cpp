@@ -1,11 +1,16 @@
 // Pieces of dravik-cli that a process run cannot reach: the progress line on a terminal with its
-// time left, mount points read from mountinfo, the minutes that scan --update compares, and list
-// lines that no tool at hand writes.
+// time left, mount points read from mountinfo, the minutes that scan --update compares, list
+// lines that no tool at hand writes, and files that change while the commands read them.
 
+#include "Catalog.h"
+#include "CatalogFile.h"
 #include "CliChecksumLists.h"
+#include "CliCommands.h"
 #include "CliDiskWalk.h"
 #include "CliProgress.h"
+#include "DigestPool.h"
 #include "RemovableVolumes.h"
+#include "TestFiles.h"
 #include "support.h"
 
 #include <QTemporaryDir>
@@ -14,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <unistd.h>
 
 namespace {
 
@@ -217,6 +223,58 @@ private Q_SLOTS:
         QCOMPARE(hashdeep.Files[0].Size, qint64(0));
         QCOMPARE(hashdeep.Unusable.size(), size_t(1));
         QCOMPARE(hashdeep.Unusable[0].Reason, QStringLiteral("not a size"));
+    }
+
+    void filesChangedWhileReadAreReportedWithoutDigest()
+    {
+        // After the first block of its file, a reader finds shrinks.bin truncated and grows.bin
+        // appended to; the other files of the same batches are digested as they are.
+        QTemporaryDir dir;
+        const QString tree = dir.filePath(QStringLiteral("tree"));
+        QStringList names{QStringLiteral("a.bin"), QStringLiteral("grows.bin"), QStringLiteral("shrinks.bin"),
+                          QStringLiteral("z.bin")};
+        for (int i = 0; i < names.size(); ++i)
+            WriteTestFile(tree + u'/' + names[i], NoiseBytes(100000 + i, quint32(i)));
+        TDigestPoolHooks hooks;
+        hooks.BeforeRead = [](const QString &path, qint64 offset, TDigestFileReader &) {
+            if (offset > 0 && path.endsWith(QLatin1String("shrinks.bin")))
+                QVERIFY(::truncate(QFile::encodeName(path).constData(), 10) == 0);
+            if (offset > 0 && path.endsWith(QLatin1String("grows.bin"))) {
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::Append) && file.write("more") == 4);
+            }
+        };
+        SetDigestPoolHooks(hooks);
+        TCapturedStream out, err;
+        const QString catalogFile = dir.filePath(QStringLiteral("c.dat"));
+        const int status = RunCli(
+            {QStringLiteral("scan"), QStringLiteral("--jobs=2"), QStringLiteral("-o"), catalogFile, tree},
+            {out.Stream(), err.Stream(), false});
+        SetDigestPoolHooks({});
+
+        QCOMPARE(status, 1);
+        QStringList reports = err.Text().split(u'\n').filter(QStringLiteral("saved without digest"));
+        QCOMPARE(reports,
+                 QStringList({
+                     QStringLiteral("dravik-cli: %1/grows.bin: changed while read; saved without digest")
+                         .arg(tree),
+                     QStringLiteral("dravik-cli: %1/shrinks.bin: changed while read; saved without "
+                                    "digest")
+                         .arg(tree),
+                 }));
+        TCatalog catalog;
+        QVERIFY(LoadCatalog(catalog, catalogFile));
+        QStringList digests;
+        catalog.ForEachFolder([&](TFolderNode *folder) {
+            for (const auto &record : folder->Records())
+                digests << record->FileName + u' ' + record->Md5.Text();
+        });
+        QCOMPARE(digests, QStringList({
+                              QStringLiteral("a.bin ") + Md5OfFile(tree + QStringLiteral("/a.bin")),
+                              QStringLiteral("grows.bin "),
+                              QStringLiteral("shrinks.bin "),
+                              QStringLiteral("z.bin ") + Md5OfFile(tree + QStringLiteral("/z.bin")),
+                          }));
     }
 };
 

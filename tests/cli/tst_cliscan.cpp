@@ -1,7 +1,9 @@
 // scan on several threads, and scan --update over a tree scanned before.
 
 #include "CliTestKit.h"
+#include "Md5Level.h"
 
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <unistd.h>
 
@@ -243,6 +245,77 @@ private Q_SLOTS:
                                       QStringLiteral("absent.dat"), QStringLiteral("plain")} +
                               words,
                           m_dir.path());
+        CLI_EXPECT_STATUS(run, 2);
+        QCOMPARE(QString::fromUtf8(run.Err), QStringLiteral("dravik-cli: %1\n").arg(error));
+        QVERIFY(!QFile::exists(path(QStringLiteral("absent.dat"))));
+    }
+
+    void everyLevelWritesTheSameCatalog()
+    {
+        // Every length up to 300 bytes and some of several blocks, more files than the lanes
+        // hold, so lanes end and take new files at every point of a block.
+        QRandomGenerator random(32);
+        for (int i = 0; i < 400; ++i) {
+            const qsizetype size = i <= 300 ? i : random.bounded(300'000);
+            WriteTestFile(path(QStringLiteral("levels/d%1/f%2.bin").arg(i % 3).arg(i)),
+                          NoiseBytes(size, quint32(i)));
+        }
+        const QString tree = path(QStringLiteral("levels"));
+        QByteArray first;
+        for (TMd5Level level : Md5SupportedLevels()) {
+            const QString name = QString::fromLatin1(Md5LevelName(level));
+            const QString catalog = path(name + QStringLiteral(".dat"));
+            CLI_EXPECT_STATUS(
+                scan({QStringLiteral("--md5-level"), name, QStringLiteral("-o"), catalog, tree}), 0);
+            if (first.isEmpty())
+                first = ReadWholeFile(catalog);
+            QVERIFY2(ReadWholeFile(catalog) == first, qPrintable(name));
+        }
+        // The variable forces a level as the option does.
+        const QString byVariable = path(QStringLiteral("variable.dat"));
+        CLI_EXPECT_STATUS(RunCliProcess({QStringLiteral("scan"), QStringLiteral("-o"), byVariable, tree}, {},
+                                        {QStringLiteral("DRAVIK_MD5_LEVEL=single")}),
+                          0);
+        QCOMPARE(ReadWholeFile(byVariable), first);
+
+        // And the digests are the files' own, as md5sum itself checks them.
+        const QString list = path(QStringLiteral("levels.md5"));
+        CLI_EXPECT_STATUS(
+            RunCliProcess({QStringLiteral("export"), QStringLiteral("--md5sum"), byVariable, list}), 0);
+        QProcess md5sum;
+        md5sum.start(QStringLiteral("md5sum"), {QStringLiteral("-c"), QStringLiteral("--quiet"), list});
+        QVERIFY(md5sum.waitForFinished(60'000));
+        QCOMPARE(md5sum.exitCode(), 0);
+        QCOMPARE(md5sum.readAllStandardOutput(), QByteArray());
+    }
+
+    void unknownLevelsAreRefused_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QStringList>("variables");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("option") << QStringList{QStringLiteral("--md5-level"), QStringLiteral("fast")}
+                                << QStringList()
+                                << QStringLiteral(
+                                       "--md5-level: unknown MD5 level \"fast\" (single, avx2 or avx512)");
+        QTest::newRow("empty option")
+            << QStringList{QStringLiteral("--md5-level=")} << QStringList()
+            << QStringLiteral("--md5-level: unknown MD5 level \"\" (single, avx2 or avx512)");
+        QTest::newRow("variable")
+            << QStringList() << QStringList{QStringLiteral("DRAVIK_MD5_LEVEL=AVX2")}
+            << QStringLiteral("DRAVIK_MD5_LEVEL: unknown MD5 level \"AVX2\" (single, avx2 or avx512)");
+    }
+    void unknownLevelsAreRefused()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(QStringList, variables);
+        QFETCH(QString, error);
+        WriteTestFile(path(QStringLiteral("plain/a.txt")), "a");
+        const TCliResult run =
+            RunCliProcess(QStringList{QStringLiteral("scan"), QStringLiteral("-o"),
+                                      QStringLiteral("absent.dat"), QStringLiteral("plain")} +
+                              words,
+                          m_dir.path(), variables);
         CLI_EXPECT_STATUS(run, 2);
         QCOMPARE(QString::fromUtf8(run.Err), QStringLiteral("dravik-cli: %1\n").arg(error));
         QVERIFY(!QFile::exists(path(QStringLiteral("absent.dat"))));

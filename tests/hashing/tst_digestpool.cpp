@@ -4,7 +4,11 @@
 #include "DigestPool.h"
 #include "DigestTestKit.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+Q_DECLARE_METATYPE(TMd5Level)
 
 namespace {
 
@@ -74,19 +78,23 @@ private Q_SLOTS:
     void queueOnThreadsEndsAsTheWindowsChain_data()
     {
         QTest::addColumn<int>("jobs");
-        QTest::newRow("one reader") << 1;
-        QTest::newRow("three readers") << 3;
-        QTest::newRow("more readers than files") << 100;
+        QTest::addColumn<TMd5Level>("level");
+        QTest::newRow("one reader") << 1 << Md5BestLevel();
+        QTest::newRow("three readers") << 3 << Md5BestLevel();
+        QTest::newRow("more readers than files") << 100 << Md5BestLevel();
+        for (TMd5Level level : Md5SupportedLevels())
+            QTest::addRow("two readers, %s", Md5LevelName(level)) << 2 << level;
     }
     void queueOnThreadsEndsAsTheWindowsChain()
     {
         QFETCH(int, jobs);
+        QFETCH(TMd5Level, level);
         TDigestFixture single, pooled;
         fillQueue(single);
         fillQueue(pooled);
 
         runChain(single);
-        DigestQueueOnThreads(pooled.catalog, jobs);
+        QVERIFY(DigestQueueOnThreads(pooled.catalog, {.Jobs = jobs, .Level = level}).empty());
 
         // The same record changes in the same order, hence the same end.
         QCOMPARE(pooled.states, single.states);
@@ -119,10 +127,10 @@ private Q_SLOTS:
         }
         if (!samePaths) // a file added to the tree between the walk and the records
             paths.insert(paths.begin() + 5, pooled.dir.filePath(QStringLiteral("f7")));
-        auto early = std::make_unique<TFileDigester>(paths, 2);
+        auto early = std::make_unique<TFileDigester>(paths, TDigestOptions{.Jobs = 2});
 
         runChain(single);
-        DigestQueueOnThreads(pooled.catalog, 2, std::move(early));
+        DigestQueueOnThreads(pooled.catalog, {.Jobs = 2}, std::move(early));
         QCOMPARE(pooled.states, single.states);
         QCOMPARE(outcome(pooled.catalog), outcome(single.catalog));
     }
@@ -148,7 +156,7 @@ private Q_SLOTS:
         std::vector<size_t> order;
         QThread *const self = QThread::currentThread();
         bool onCaller = true;
-        DigestFilesInOrder(paths, 2, [&](size_t index, TFileDigest &result) {
+        DigestFilesInOrder(paths, {.Jobs = 2}, [&](size_t index, TFileDigest &result) {
             order.push_back(index);
             got << (result.Digest ? TMd5Text(*result.Digest).Text() : QString());
             onCaller = onCaller && QThread::currentThread() == self;
@@ -162,6 +170,48 @@ private Q_SLOTS:
         QCOMPARE(order.size(), paths.size());
         QVERIFY(std::is_sorted(order.begin(), order.end()));
         QCOMPARE(got, expected);
+    }
+
+    void filesChangedWhileReadStayPendingAndTheRestIsDigested()
+    {
+        // Readers on two threads meet, after the first block of their file, one that is
+        // truncated and one that is appended to, and before the open a path that the queue's
+        // check saw as a file but that is now a FIFO.
+        TDigestFixture f;
+        std::vector<TFileDat *> records;
+        for (int i = 0; i < 40; ++i)
+            records.push_back(f.Add(QStringLiteral("f%1").arg(i), 70000 + 1000 * i));
+        const QString shrinks = records[3]->FullPath(), grows = records[17]->FullPath(),
+                      fifo = records[30]->FullPath();
+        TDigestPoolHooks hooks;
+        hooks.BeforeOpen = [&](const QString &path) {
+            if (path != fifo)
+                return;
+            const QByteArray name = QFile::encodeName(path);
+            QVERIFY(::unlink(name.constData()) == 0 && ::mkfifo(name.constData(), 0600) == 0);
+        };
+        hooks.BeforeRead = [&](const QString &path, qint64 offset, TDigestFileReader &) {
+            if (offset > 0 && path == shrinks)
+                QVERIFY(::truncate(QFile::encodeName(path).constData(), 100) == 0);
+            if (offset > 0 && path == grows) {
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::Append) && file.write("more") == 4);
+            }
+        };
+        SetDigestPoolHooks(hooks);
+        const auto changed = DigestQueueOnThreads(f.catalog, {.Jobs = 2});
+        SetDigestPoolHooks({});
+
+        QVERIFY(changed == (std::unordered_set<const TFileDat *>{records[3], records[17]}));
+        for (const TFileDat *record : records) {
+            if (record == records[3] || record == records[17] || record == records[30]) {
+                QCOMPARE(record->State, fsPending);
+                QVERIFY(record->Md5.isEmpty());
+            } else {
+                QCOMPARE(record->State, fsDigested);
+                QCOMPARE(record->Md5.Text(), Md5OfFile(record->FullPath()));
+            }
+        }
     }
 };
 

@@ -3,6 +3,9 @@
 #include "LaneDigester.h"
 
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 Q_DECLARE_METATYPE(TMd5Level)
 
@@ -38,6 +41,10 @@ private slots:
     void batchOfOneFile();
     void fileFailingInTheMiddleGetsNoDigest_data() { levelsOfThisProcessor_data(); }
     void fileFailingInTheMiddleGetsNoDigest();
+    void filesChangedWhileReadGetNoDigest_data() { levelsOfThisProcessor_data(); }
+    void filesChangedWhileReadGetNoDigest();
+    void pathReplacedByAFifoBeforeTheOpenDoesNotBlock_data() { levelsOfThisProcessor_data(); }
+    void pathReplacedByAFifoBeforeTheOpenDoesNotBlock();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -122,6 +129,68 @@ void TestLaneDigester::fileFailingInTheMiddleGetsNoDigest()
             QCOMPARE(Hex(results[i]), Md5OfFile(paths[i]));
         }
     }
+}
+
+void TestLaneDigester::filesChangedWhileReadGetNoDigest()
+{
+    // After their first block: file 2 is truncated, file 4 appended to, file 6 keeps its size but
+    // gets another modification time, and file 5 (digested alone) is truncated too. Each has
+    // been read in part, so a digest would be of neither the old content nor the new.
+    QFETCH(TMd5Level, level);
+    const QDir dir(m_dir->path());
+    std::vector<QString> paths;
+    for (int i = 0; i < 24; ++i)
+        paths.push_back(WriteFile(dir, QStringLiteral("f%1").arg(i), i == 5 ? 300000 : 90000 + 1111 * i));
+
+    TLaneDigester digester(level, SmallLimit());
+    digester.SetReadHook([&](std::size_t index, qint64 offset, TDigestFileReader &) {
+        if (offset == 0)
+            return;
+        const QByteArray path = QFile::encodeName(paths[index]);
+        if (index == 2 || index == 5) {
+            QVERIFY(::truncate(path.constData(), offset / 2) == 0);
+        } else if (index == 4) {
+            QFile file(paths[index]);
+            QVERIFY(file.open(QIODevice::Append) && file.write("more") == 4);
+        } else if (index == 6) {
+            const timespec anHourAgo[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 3600, 0}};
+            QVERIFY(::utimensat(AT_FDCWD, path.constData(), anHourAgo, 0) == 0);
+        }
+    });
+    const std::vector<TLaneDigest> results = digester.Digest(paths);
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (i == 2 || i == 4 || i == 5 || i == 6) {
+            QVERIFY2(!results[i].Read, qPrintable(paths[i]));
+            QVERIFY(results[i].ChangedWhileRead);
+            QCOMPARE(results[i].ReadError, QStringLiteral("changed while read"));
+        } else {
+            QCOMPARE(Hex(results[i]), Md5OfFile(paths[i]));
+            QVERIFY(!results[i].ChangedWhileRead);
+        }
+    }
+}
+
+void TestLaneDigester::pathReplacedByAFifoBeforeTheOpenDoesNotBlock()
+{
+    // Opened without O_NONBLOCK, a FIFO with no writer would hold the digester for ever.
+    QFETCH(TMd5Level, level);
+    const QDir dir(m_dir->path());
+    std::vector<QString> paths;
+    for (int i = 0; i < 3; ++i)
+        paths.push_back(WriteFile(dir, QStringLiteral("f%1").arg(i), 1000 * i + 10));
+
+    TLaneDigester digester(level);
+    digester.SetOpenHook([&](std::size_t index) {
+        if (index != 1)
+            return;
+        const QByteArray path = QFile::encodeName(paths[index]);
+        QVERIFY(::unlink(path.constData()) == 0 && ::mkfifo(path.constData(), 0600) == 0);
+    });
+    const std::vector<TLaneDigest> results = digester.Digest(paths);
+    QVERIFY(!results[1].Read);
+    QCOMPARE(results[1].ReadError, QStringLiteral("Not a regular file"));
+    QCOMPARE(Hex(results[0]), Md5OfFile(paths[0]));
+    QCOMPARE(Hex(results[2]), Md5OfFile(paths[2]));
 }
 
 QTEST_GUILESS_MAIN(TestLaneDigester)
