@@ -32,7 +32,8 @@ const std::array<TCommand, 10> &commands()
          -1,
          RunMd5},
         {"scan",
-         "scan -o CATALOG.dat [--append | --update [--prune]] [--into CATALOG\\PATH\\] [--jobs N] DIR...\n"
+         "scan -o CATALOG.dat [--append | --update [--prune]] [--into CATALOG\\PATH\\] [--jobs N] [--quiet] "
+         "DIR...\n"
          "Adds the structure of each DIR, with every file below it (hidden ones too), as a catalog\n"
          "folder named after DIR: under the catalog folder path given with --into (created when\n"
          "missing), otherwise as a root folder. Then digests every new record and saves the catalog\n"
@@ -41,7 +42,11 @@ const std::array<TCommand, 10> &commands()
          "Files are digested on N threads at once (--jobs, one per core when not given); the\n"
          "catalog is the same whatever N is. Progress goes to stderr; on a terminal it shows the\n"
          "rate and the time left. Files that vanish or cannot be read before their turn are saved\n"
-         "without digest, reported on stderr, and make the exit status 1.\n"
+         "without digest, reported on stderr, and make the exit status 1. So do folders that cannot\n"
+         "be read, names that are not valid text and paths too long to open, which are left out:\n"
+         "stderr names the first few of each kind, then \"left out: F folder(s) that cannot be read,\n"
+         "N name(s) that are not valid text, L path(s) too long\"; the catalog is saved all the same.\n"
+         "--quiet leaves out the progress lines and the names of what was left out, not its counts.\n"
          "\n"
          "--update brings CATALOG.dat (which must exist) up to date with DIRs scanned before: a\n"
          "record with the same real path and name whose size and date (to the minute) are unchanged\n"
@@ -58,6 +63,7 @@ const std::array<TCommand, 10> &commands()
           {QStringLiteral("--update"), false},
           {QStringLiteral("--prune"), false},
           {QStringLiteral("--into"), true},
+          {QStringLiteral("--quiet"), false},
           JobsOptionEntry()},
          1,
          -1,
