@@ -1,5 +1,7 @@
 #include "CliChecksumLists.h"
 
+#include "CliIo.h"
+
 #include <QFile>
 #include <QList>
 
@@ -126,28 +128,9 @@ THashdeepColumns hashdeepColumns(QByteArrayView header)
 QByteArray Md5SumLine(const QString &lowerCaseDigest, const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);
-    QByteArray escaped;
-    escaped.reserve(name.size());
-    bool anyEscape = false;
-    for (const char c : name) {
-        switch (c) {
-        case '\\':
-            escaped += "\\\\";
-            anyEscape = true;
-            break;
-        case '\n':
-            escaped += "\\n";
-            anyEscape = true;
-            break;
-        case '\r':
-            escaped += "\\r";
-            anyEscape = true;
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return (anyEscape ? "\\" : "") + lowerCaseDigest.toLatin1() + "  " + escaped + '\n';
+    const bool escape = name.contains('\\') || name.contains('\n') || name.contains('\r');
+    return (escape ? "\\" : "") + lowerCaseDigest.toLatin1() + "  " +
+           (escape ? EscapedAsMd5sum(name) : name) + '\n';
 }
 
 TChecksumList ParseChecksumList(const QByteArray &content)

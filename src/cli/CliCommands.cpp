@@ -40,7 +40,7 @@ const std::array<TCommand, 10> &commands()
          RunMd5},
         {"scan",
          "scan -o CATALOG.dat [--append | --update [--prune]] [--into CATALOG\\PATH\\] [--jobs N] "
-         "[--md5-level LEVEL] DIR...\n"
+         "[--md5-level LEVEL] [--quiet] DIR...\n"
          "Adds the structure of each DIR, with every file below it (hidden ones too), as a catalog\n"
          "folder named after DIR: under the catalog folder path given with --into (created when\n"
          "missing), otherwise as a root folder. Then digests every new record and saves the catalog\n"
@@ -51,7 +51,12 @@ const std::array<TCommand, 10> &commands()
          "the level (below). The catalog is the same whatever N and the level are. Progress goes to\n"
          "stderr; on a terminal it shows the rate and the time left. Files that vanish, cannot be\n"
          "read, or change while they are read (\"changed while read\": their size or modification\n"
-         "time) are saved without digest, reported on stderr, and make the exit status 1.\n"
+         "time) are saved without digest, reported on stderr, and make the exit status 1. So do\n"
+         "folders that cannot be read, names that are not valid text and paths too long to open,\n"
+         "which are left out: stderr names the first few of each kind, then \"left out: F folder(s)\n"
+         "that cannot be read, N name(s) that are not valid text, L path(s) too long\"; the catalog is\n"
+         "saved all the same. --quiet leaves out the progress lines and the names of what was left\n"
+         "out, not its counts.\n"
          "\n"
          "--update brings CATALOG.dat (which must exist) up to date with DIRs scanned before: a\n"
          "record with the same real path and name whose size and date (to the minute) are unchanged\n"
@@ -68,6 +73,7 @@ const std::array<TCommand, 10> &commands()
           {QStringLiteral("--update"), false},
           {QStringLiteral("--prune"), false},
           {QStringLiteral("--into"), true},
+          {QStringLiteral("--quiet"), false},
           JobsOptionEntry(),
           Md5LevelOptionEntry()},
          1,
@@ -75,26 +81,36 @@ const std::array<TCommand, 10> &commands()
          RunScan,
          "-o"},
         {"have",
-         "have CATALOG.dat [--new-only] [--jobs N] [--md5-level LEVEL] PATH...\n"
+         "have CATALOG.dat [--new-only] [--jobs N] [--md5-level LEVEL] [-0] PATH...\n"
          "Digests the files (folders walked, hidden files too) and prints for each file\n"
          "  have<TAB><path><TAB><FolderPath><FileName>   once for every record with its digest\n"
          "  new<TAB><path>                               when no record has it\n"
-         "--new-only prints only the paths of new files, one per line. Exit status 0 when every\n"
-         "file is in the catalog, 1 when some are new (or cannot be read, or changed while read).\n"
-         "The files are read on N threads at once (--jobs, one per core when not given).\n" LEVEL_HELP
-         "Example: dravik-cli have photos.dat /media/card/DCIM --new-only | xargs -d '\\n' cp -t ~/Inbox\n",
-         {{QStringLiteral("--new-only"), false}, JobsOptionEntry(), Md5LevelOptionEntry()},
+         "--new-only prints only the paths of new files, one per line. A line that holds a line break\n"
+         "or starts with a backslash is escaped as md5sum escapes names (backslash, \\n, \\r) and starts\n"
+         "with a backslash; -0 (--null) ends each line with NUL instead and escapes nothing. Exit\n"
+         "status 0 when every file is in the catalog, 1 when some are new (or cannot be read, or\n"
+         "changed while read). The files are read on N threads at once (--jobs, one per core when\n"
+         "not given).\n" LEVEL_HELP
+         "Example: dravik-cli have photos.dat /media/card/DCIM --new-only -0 | xargs -0 cp -t ~/Inbox\n",
+         {{QStringLiteral("--new-only"), false},
+          JobsOptionEntry(),
+          Md5LevelOptionEntry(),
+          {QStringLiteral("-0"), false},
+          {QStringLiteral("--null"), false}},
          2,
          -1,
          RunHave},
         {"dump",
-         "dump CATALOG.dat\n"
-         "Prints the whole catalog, folders in pre-order, in UTF-8, nothing escaped:\n"
+         "dump CATALOG.dat [-0]\n"
+         "Prints the whole catalog, folders in pre-order, in UTF-8:\n"
          "  D<TAB><FolderPath>\n"
          "  F<TAB><FileName><TAB><Size><TAB><mm/dd/yy hh:nn><TAB><RealPath><TAB><Md5><TAB><Comment>\n"
-         "with one F line for each record of the folder above, in list order.\n"
+         "with one F line for each record of the folder above, in list order. A line that holds a\n"
+         "line break or starts with a backslash is escaped as md5sum escapes names (backslash, \\n,\n"
+         "\\r) and starts with a backslash; -0 (--null) ends each line with NUL instead and escapes\n"
+         "nothing.\n"
          "Example: dravik-cli dump photos.dat | grep -c '^F'\n",
-         {},
+         {{QStringLiteral("-0"), false}, {QStringLiteral("--null"), false}},
          1,
          1,
          RunDump},
@@ -111,12 +127,13 @@ const std::array<TCommand, 10> &commands()
          1,
          RunDups},
         {"find",
-         "find CATALOG.dat CODE\n"
+         "find CATALOG.dat [-0] CODE\n"
          "Prints <FolderPath><FileName> of the first record whose digest is CODE (blanks removed,\n"
-         "letter case ignored; folders in pre-order, records in list order). Exit status 1 with a\n"
-         "message when CODE is not 32 characters long or is not in the catalog.\n"
+         "letter case ignored; folders in pre-order, records in list order), escaped as dump escapes\n"
+         "its lines, or ended with NUL under -0 (--null). Exit status 1 with a message when CODE is\n"
+         "not 32 characters long or is not in the catalog.\n"
          "Example: dravik-cli find photos.dat 'B1946AC9 2492D234 7C6235B4 D2611184'\n",
-         {},
+         {{QStringLiteral("-0"), false}, {QStringLiteral("--null"), false}},
          2,
          2,
          RunFind},

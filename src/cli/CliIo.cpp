@@ -10,8 +10,26 @@ constexpr qsizetype FlushSize = 1 << 16;
 
 void TLineWriter::Line(const QString &text)
 {
-    m_buffer += text.toUtf8();
-    m_buffer += '\n';
+    const QByteArray bytes = text.toUtf8();
+    switch (m_ends) {
+    case leAsIs:
+        m_buffer += bytes;
+        m_buffer += '\n';
+        break;
+    case leEscaped:
+        if (bytes.startsWith('\\') || bytes.contains('\n') || bytes.contains('\r')) {
+            m_buffer += '\\';
+            m_buffer += EscapedAsMd5sum(bytes);
+        } else {
+            m_buffer += bytes;
+        }
+        m_buffer += '\n';
+        break;
+    case leNul:
+        m_buffer += bytes;
+        m_buffer += '\0';
+        break;
+    }
     if (m_buffer.size() >= FlushSize)
         Finish();
 }
@@ -34,6 +52,33 @@ bool TLineWriter::Finish()
     if (std::fflush(m_stream) != 0)
         m_failed = true;
     return !m_failed;
+}
+
+QByteArray EscapedAsMd5sum(QByteArrayView bytes)
+{
+    QByteArray escaped;
+    escaped.reserve(bytes.size() + 8);
+    for (const char c : bytes) {
+        switch (c) {
+        case '\\':
+            escaped += "\\\\";
+            break;
+        case '\n':
+            escaped += "\\n";
+            break;
+        case '\r':
+            escaped += "\\r";
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+TLineEnds NameLineEnds(const TArguments &arguments)
+{
+    return arguments.Has(QStringLiteral("-0")) || arguments.Has(QStringLiteral("--null")) ? leNul : leEscaped;
 }
 
 void ReportError(const TCliIo &io, const QString &subject, const QString &text)

@@ -14,6 +14,7 @@
 class TCatalog;
 class TCliProgress;
 struct TFileDat;
+struct TWalkReport;
 
 // The disk folders must all be directories; checked before anything is read or written.
 bool CheckDiskFolders(const QStringList &folders, const TCliIo &io);
@@ -38,6 +39,11 @@ qint64 SizeOfRecords(const std::vector<TFileDat *> &records);
 // Reports the records that were left without digest (their files vanished, cannot be read or
 // changed while read), one line each; esFindings when there are any, else esSuccess.
 int ReportUndigested(const TQueuedDigests &digests, const TCliIo &io);
+
+// Reports on the error stream what the walks of the disk folders left out: the first few paths of
+// each kind (unless quiet), then the count of each kind; esFindings when anything was left out,
+// else esSuccess.
+int ReportLeftOut(const TWalkReport &report, const TCliIo &io, bool quiet);
 
 // Saves the catalog as "Save registry" does (the previous file becomes the backup) and tells so
 // on the progress stream; gives status, or esFailure when the catalog has no folders or cannot be

@@ -10,7 +10,7 @@ int RunDump(const TArguments &arguments, const TCliIo &io)
     TCatalog catalog;
     if (!LoadCatalogFile(catalog, arguments.Operands[0], io))
         return esFailure;
-    TLineWriter out(io.Out);
+    TLineWriter out(io.Out, NameLineEnds(arguments));
     QString line;
     catalog.ForEachFolder([&](TFolderNode *folder) {
         out.Line(QStringLiteral("D\t") + TCatalog::FolderPath(folder));

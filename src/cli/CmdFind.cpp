@@ -10,7 +10,7 @@ int RunFind(const TArguments &arguments, const TCliIo &io)
     TCatalog catalog;
     if (!LoadCatalogFile(catalog, arguments.Operands[0], io))
         return esFailure;
-    TLineWriter out(io.Out);
+    TLineWriter out(io.Out, NameLineEnds(arguments));
     if (!catalog.HasFolders()) {
         ReportError(io, arguments.Operands[0], QStringLiteral("No files to proceed."));
         return FinishOutput(out, io, esFindings);

@@ -65,7 +65,7 @@ int RunHave(const TArguments &arguments, const TCliIo &io)
         sizes.push_back(size);
     }
 
-    TLineWriter out(io.Out);
+    TLineWriter out(io.Out, NameLineEnds(arguments));
     TCliProgress progress(io, QStringLiteral("have"), TCliProgress::plQuiet);
     auto print = [&](const QString &line) {
         progress.Clear();

@@ -116,6 +116,30 @@ int ReportUndigested(const TQueuedDigests &digests, const TCliIo &io)
     return status;
 }
 
+int ReportLeftOut(const TWalkReport &report, const TCliIo &io, bool quiet)
+{
+    if (report.Empty())
+        return esSuccess;
+    if (!quiet) {
+        const auto list = [&](const TPassedOver &kind, const QString &why) {
+            for (const QString &path : kind.FirstPaths)
+                ReportError(io, path, why);
+            if (kind.Count > int(kind.FirstPaths.size()))
+                ReportError(
+                    io, QStringLiteral("... and %1 more of these").arg(kind.Count - kind.FirstPaths.size()));
+        };
+        list(report.UnreadableFolders, QStringLiteral("folder cannot be read; its files were left out"));
+        list(report.UnusableNames, QStringLiteral("name is not valid text; left out"));
+        list(report.LongPaths, QStringLiteral("path too long; left out"));
+    }
+    ReportError(io, QStringLiteral("left out: %1 folder(s) that cannot be read, %2 name(s) that are not "
+                                   "valid text, %3 path(s) too long")
+                        .arg(report.UnreadableFolders.Count)
+                        .arg(report.UnusableNames.Count)
+                        .arg(report.LongPaths.Count));
+    return esFindings;
+}
+
 int SaveScannedCatalog(const TCatalog &catalog, const QString &output, TCliProgress &progress,
                        const TCliIo &io, int status)
 {
@@ -184,16 +208,22 @@ int RunScan(const TArguments &arguments, const TCliIo &io)
         early = std::make_unique<TFileDigester>(std::move(files), *reading);
     }
 
-    TCliProgress progress(io, QStringLiteral("scan"), TCliProgress::plMilestones);
+    const bool quiet = arguments.Has(QStringLiteral("--quiet"));
+    TCliProgress progress(io, QStringLiteral("scan"),
+                          quiet ? TCliProgress::plQuiet : TCliProgress::plMilestones);
     qint64 listed = 0;
     QObject::connect(&catalog, &TCatalog::recordsAdded,
                      [&](TFolderNode *, int, int count) { listed += count; });
+    TWalkReport leftOut;
     for (const QString &folder : std::as_const(folders))
-        AddFolderStructure(catalog, base, folder, [&](int, int) { progress.Listing(listed); });
+        AddFolderStructure(
+            catalog, base, folder, [&](int, int) { progress.Listing(listed); }, &leftOut);
 
     // A loaded catalog queues nothing, so the queue holds exactly the new records.
     const std::vector<TFileDat *> queued(catalog.Md5Queue().begin(), catalog.Md5Queue().end());
     progress.Listed(qint64(queued.size()), SizeOfRecords(queued));
     const TQueuedDigests added = DigestQueuedRecords(catalog, progress, *reading, std::move(early));
-    return SaveScannedCatalog(catalog, output, progress, io, ReportUndigested(added, io));
+    const int undigested = ReportUndigested(added, io);
+    const int status = std::max(undigested, ReportLeftOut(leftOut, io, quiet));
+    return SaveScannedCatalog(catalog, output, progress, io, status);
 }

@@ -10,8 +10,11 @@
 #include "support.h"
 
 #include <QDir>
+#include <QFile>
 #include <QHash>
 #include <QSet>
+#include <cerrno>
+#include <sys/stat.h>
 #include <thread>
 #include <unordered_set>
 
@@ -92,12 +95,14 @@ public:
     }
 
     // The records below the folders whose files are gone, in catalog order. A file that is still
-    // there but was not met by the walk (reached through a link to a directory, say) is not gone.
+    // there but was not met by the walk (reached through a link to a directory, say) is not gone,
+    // and neither is one the walk could not see (in a folder it cannot read, or on a path too long
+    // to name): --prune must not take what may still be there.
     std::vector<TFileDat *> GoneRecords()
     {
         std::vector<TFileDat *> gone;
         for (TFileDat *record : m_below) {
-            if (!m_present.contains(record) && FileSizeOf(record->FullPath()) < 0)
+            if (!m_present.contains(record) && isGone(record->FullPath()))
                 gone.push_back(record);
         }
         m_counts.Gone = qint64(gone.size());
@@ -108,6 +113,16 @@ public:
     qint64 Walked() const { return m_walked; }
 
 private:
+    // Nothing of that name, or no regular file, is there; false when the disk cannot tell.
+    static bool isGone(const QString &fullPath)
+    {
+        struct stat facts
+        {};
+        if (::stat(QFile::encodeName(fullPath).constData(), &facts) != 0)
+            return errno == ENOENT || errno == ENOTDIR;
+        return !S_ISREG(facts.st_mode);
+    }
+
     bool isBelowFolders(const QString &fullPath) const
     {
         return std::any_of(m_folders.begin(), m_folders.end(), [&](const QString &folder) {
@@ -189,12 +204,13 @@ int RunScanUpdate(const TArguments &arguments, const TCliIo &io, const QString &
     // The disk is walked on a thread of its own while the catalog is read and its records below
     // the folders are looked up.
     std::vector<std::vector<TDiskFile>> listed(size_t(folders.size()));
+    TWalkReport leftOut;
     TCatalog catalog;
     std::optional<TCatalogUpdate> update;
     {
         const std::jthread walker([&] {
             for (qsizetype i = 0; i < folders.size(); ++i)
-                WalkDiskFolder(folders[i], listed[size_t(i)]);
+                WalkDiskFolder(folders[i], listed[size_t(i)], &leftOut);
         });
         if (!LoadCatalogFile(catalog, output, io))
             return esFailure;
@@ -203,7 +219,9 @@ int RunScanUpdate(const TArguments &arguments, const TCliIo &io, const QString &
     update->Apply(listed);
     listed.clear();
 
-    TCliProgress progress(io, QStringLiteral("scan"), TCliProgress::plMilestones);
+    const bool quiet = arguments.Has(QStringLiteral("--quiet"));
+    TCliProgress progress(io, QStringLiteral("scan"),
+                          quiet ? TCliProgress::plQuiet : TCliProgress::plMilestones);
     std::vector<TFileDat *> gone = update->GoneRecords();
 
     TLineWriter out(io.Out);
@@ -221,7 +239,7 @@ int RunScanUpdate(const TArguments &arguments, const TCliIo &io, const QString &
     TQueuedDigests digests{queued, {}};
     if (!queued.empty())
         digests = DigestQueuedRecords(catalog, progress, options);
-    const int status = ReportUndigested(digests, io);
+    const int status = std::max(ReportUndigested(digests, io), ReportLeftOut(leftOut, io, quiet));
 
     const TUpdateCounts &counts = update->Counts();
     out.Line(QStringLiteral("unchanged %1, changed %2, new %3, gone %4%5")

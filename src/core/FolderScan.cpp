@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QSet>
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -113,7 +114,7 @@ void WalkDiskFolder(const QString &folder, std::vector<TDiskFile> &files, TWalkR
         const TListing listing(prefix);
         if (!listing.Dir()) {
             if (report)
-                ++report->UnreadableFolders;
+                report->UnreadableFolders.Add(directory);
             continue;
         }
         const int at = ::dirfd(listing.Dir());
@@ -136,9 +137,16 @@ void WalkDiskFolder(const QString &folder, std::vector<TDiskFile> &files, TWalkR
                     continue;
             }
             TListedEntry listed;
-            if (!decodeWhole(QByteArray::fromRawData(name, qsizetype(std::strlen(name))), listed.Name)) {
+            const qsizetype nameLength = qsizetype(std::strlen(name));
+            if (!decodeWhole(QByteArray::fromRawData(name, nameLength), listed.Name)) {
                 if (report)
-                    ++report->UnusableNames;
+                    report->UnusableNames.Add(directory + listed.Name);
+                continue;
+            }
+            // Room for the terminating zero, and for a directory the separator its path ends with.
+            if (prefix.size() + nameLength + (isDirectory ? 1 : 0) >= PATH_MAX) {
+                if (report)
+                    report->LongPaths.Add(directory + listed.Name);
                 continue;
             }
             listed.IsDirectory = isDirectory;

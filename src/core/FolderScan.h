@@ -9,8 +9,8 @@
 // - the kernel's pseudo file systems (/proc, /sys, /dev, /run and every mount of such a kind) are
 //   not entered, so a walk from "/" finds the real files only;
 // - a directory that cannot be read is passed over, and so is an entry whose name is not text in
-//   the system's encoding (its path could not be opened again from the catalog); the report
-//   counts both.
+//   the system's encoding or whose path is longer than the system opens (either could not be
+//   opened again from the catalog); the report counts each kind.
 
 #include "Catalog.h"
 
@@ -21,13 +21,33 @@
 // Progress of a long walk: done out of total (total may grow while directories are found).
 using TScanProgress = std::function<void(int done, int total)>;
 
+// Entries of one kind that a walk passed over: how many, and the paths of the first few.
+struct TPassedOver
+{
+    static constexpr size_t PathsKept = 5;
+
+    int Count = 0;
+    std::vector<QString> FirstPaths; // a name that is no text shows U+FFFD for its odd bytes
+
+    void Add(const QString &path)
+    {
+        ++Count;
+        if (FirstPaths.size() < PathsKept)
+            FirstPaths.push_back(path);
+    }
+};
+
 // What a walk passed over.
 struct TWalkReport
 {
-    int UnreadableFolders = 0;
-    int UnusableNames = 0;
+    TPassedOver UnreadableFolders; // paths end with the separator
+    TPassedOver UnusableNames;
+    TPassedOver LongPaths; // files and directories whose paths are PATH_MAX bytes or more
 
-    bool Empty() const { return UnreadableFolders == 0 && UnusableNames == 0; }
+    bool Empty() const
+    {
+        return UnreadableFolders.Count == 0 && UnusableNames.Count == 0 && LongPaths.Count == 0;
+    }
 };
 
 // A file found by a walk, with the facts the walk read beside it.

@@ -189,23 +189,22 @@ std::optional<CMd5Thread::TDigest> CMd5Thread::DigestFile(const QString &path)
         setReadResult(true, qt_error_string(ENOENT));
         return std::nullopt;
     }
-    // Other programs should not write the file while it is read, but Linux has no share modes:
-    // it is opened read-only, and a file that shrinks meanwhile is digested as far as it reads.
     // Non-blocking, so a FIFO put in the file's place cannot hold the worker before the check.
     const TFileHandle file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    struct stat facts
+    struct stat before
     {};
-    if (file.Fd() < 0 || ::fstat(file.Fd(), &facts) != 0) {
+    if (file.Fd() < 0 || ::fstat(file.Fd(), &before) != 0) {
         setReadResult(true, qt_error_string(errno));
         return std::nullopt;
     }
-    if (!S_ISREG(facts.st_mode)) {
-        setReadResult(true, S_ISDIR(facts.st_mode) ? qt_error_string(EISDIR)
-                                                   : QStringLiteral("Not a regular file"));
+    if (!S_ISREG(before.st_mode)) {
+        setReadResult(true, S_ISDIR(before.st_mode) ? qt_error_string(EISDIR)
+                                                    : QStringLiteral("Not a regular file"));
         return std::nullopt;
     }
-    const qint64 blockCount = qint64(facts.st_size) / BlockSize;
-    const qint64 rest = qint64(facts.st_size) % BlockSize;
+    const qint64 size = qint64(before.st_size);
+    const qint64 blockCount = size / BlockSize;
+    const qint64 rest = size % BlockSize;
     if (blockCount > 1) // read-ahead pays only past the first block
         ::posix_fadvise(file.Fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
     if (!m_buffer)
@@ -214,7 +213,7 @@ std::optional<CMd5Thread::TDigest> CMd5Thread::DigestFile(const QString &path)
 
     TMd5Context context;
     Md5Init(context);
-    bool shortRead = false;
+    qint64 bytesRead = 0;
     for (qint64 block = 0; block < blockCount; ++block) {
         const qint64 got = ReadUpTo(file.Fd(), buffer, BlockSize);
         if (got < 0) {
@@ -222,22 +221,38 @@ std::optional<CMd5Thread::TDigest> CMd5Thread::DigestFile(const QString &path)
             return std::nullopt;
         }
         Md5Update(context, buffer, size_t(got));
-        if (got < BlockSize) {
-            shortRead = true;
-            break;
-        }
+        bytesRead += got;
+        if (got < BlockSize)
+            break; // shrunk: told by the size below
         postProgress(block, blockCount);
         step(wsBlockDone, block);
-        if (isInterruptionRequested())
-            break;
+        if (isInterruptionRequested()) {
+            setReadResult(false);
+            return std::nullopt;
+        }
     }
-    if (!shortRead && rest > 0 && !isInterruptionRequested()) {
+    if (bytesRead == blockCount * BlockSize && rest > 0) {
         const qint64 got = ReadUpTo(file.Fd(), buffer, rest);
         if (got < 0) {
             setReadResult(true, qt_error_string(errno));
             return std::nullopt;
         }
         Md5Update(context, buffer, size_t(got));
+        bytesRead += got;
+    }
+    // Linux has no share modes: another program may write the file while it is read. A digest
+    // of bytes from before and after such a change belongs to no content the file ever had, so
+    // it is kept only when the file read as a whole is the file that was opened.
+    struct stat after
+    {};
+    if (::fstat(file.Fd(), &after) != 0) {
+        setReadResult(true, qt_error_string(errno));
+        return std::nullopt;
+    }
+    if (bytesRead != size || after.st_size != before.st_size ||
+        after.st_mtim.tv_sec != before.st_mtim.tv_sec || after.st_mtim.tv_nsec != before.st_mtim.tv_nsec) {
+        setReadResult(true, ChangedWhileReadText());
+        return std::nullopt;
     }
     setReadResult(false);
     if (isInterruptionRequested())

@@ -84,13 +84,18 @@ public:
     // Any thread, during the hand-over: the digest of Record()'s file.
     TDigest Digest() const;
     // Any thread, about the last file DigestFile read: it could not be opened or read, and why,
-    // in the system's words ("No such file or directory"; empty otherwise).
+    // in the system's words ("No such file or directory"), or ChangedWhileReadText(); empty
+    // otherwise.
     bool ReadFailed() const;
     QString ReadError() const;
+    // The reason given for a file whose size or modification time changed while it was read.
+    static QString ChangedWhileReadText() { return QStringLiteral("changed while read"); }
 
     // The worker's thread (or the owner's, for a reader that is never started): the digest of the
-    // file, or nothing when told to stop before the end or when the file cannot be opened or read
-    // (ReadFailed then tells which).
+    // file, or nothing when told to stop before the end, when the file cannot be opened or read,
+    // or when it changed while it was read (ReadFailed then tells which). Only a regular file is
+    // read, opened without waiting (a FIFO in its place fails at once); its size and modification
+    // time from the open descriptor must be the same after the last block as before the first.
     std::optional<TDigest> DigestFile(const QString &path);
 
     // Test seam: called on the worker thread at each step; block is the index of the block just

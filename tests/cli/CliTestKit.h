@@ -12,6 +12,9 @@
 #include <QProcess>
 #include <QTest>
 #include <algorithm>
+#include <functional>
+#include <linux/capability.h>
+#include <sys/prctl.h>
 
 struct TCliResult
 {
@@ -22,10 +25,13 @@ struct TCliResult
 
 // Runs dravik-cli with the words in the folder (the test's own when empty), with the variables
 // ("NAME=value") added to the environment; Status -1 when it did not start or end normally.
+// inChild runs in the child process before dravik-cli starts.
 inline TCliResult RunCliProcess(const QStringList &words, const QString &folder = {},
-                                const QStringList &variables = {})
+                                const QStringList &variables = {}, const std::function<void()> &inChild = {})
 {
     QProcess process;
+    if (inChild)
+        process.setChildProcessModifier(inChild);
     if (!folder.isEmpty())
         process.setWorkingDirectory(folder);
     if (!variables.isEmpty()) {
@@ -42,6 +48,15 @@ inline TCliResult RunCliProcess(const QStringList &words, const QString &folder 
     result.Out = process.readAllStandardOutput();
     result.Err = process.readAllStandardError();
     return result;
+}
+
+// For RunCliProcess: dravik-cli runs without the capabilities that let root read every folder, so
+// a folder of mode 000 is unreadable to it as to any user. They go from the bounding set, or the
+// program would get them back when it starts as root; for other users nothing changes.
+inline void WithoutReadingEveryFolder()
+{
+    ::prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+    ::prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
 }
 
 // Fails the calling test with both streams shown when the status is not the expected one.

@@ -92,6 +92,37 @@ private Q_SLOTS:
         QVERIFY(run.Err.isEmpty());
     }
 
+    // Scripts read one result a line: a name holding a line break must not split its record, and
+    // with -0 the records come whole between NULs, as xargs -0 splits them.
+    void namesWithLineBreaksStayOneResult()
+    {
+        TCatalog catalog;
+        TFolderNode *folder = catalog.AddFolder(nullptr, QStringLiteral("Two\nlines"));
+        AddTestRecord(catalog, folder, QStringLiteral("a\\b\r\nc.txt"), 1, QStringLiteral("/x/"), DigestA);
+        const QString file = save(catalog, QStringLiteral("breaks.dat"));
+        const QString date = QLatin1String(TestDateText);
+
+        const TCliResult dump = RunCliProcess({QStringLiteral("dump"), file});
+        CLI_EXPECT_STATUS(dump, 0);
+        QCOMPARE(QString::fromUtf8(dump.Out), QStringLiteral("\\D\tTwo\\nlines\\\\\n"
+                                                             "\\F\ta\\\\b\\r\\nc.txt\t1\t%1\t/x/\t%2\t\n")
+                                                  .arg(date, DigestA));
+        const TCliResult dumpNul = RunCliProcess({QStringLiteral("dump"), QStringLiteral("-0"), file});
+        CLI_EXPECT_STATUS(dumpNul, 0);
+        QCOMPARE(dumpNul.Out.split('\0'),
+                 QList<QByteArray>(
+                     {"D\tTwo\nlines\\",
+                      QStringLiteral("F\ta\\b\r\nc.txt\t1\t%1\t/x/\t%2\t").arg(date, DigestA).toUtf8(), ""}));
+
+        const TCliResult find = RunCliProcess({QStringLiteral("find"), file, DigestA});
+        CLI_EXPECT_STATUS(find, 0);
+        QCOMPARE(find.Out, QByteArray("\\Two\\nlines\\\\a\\\\b\\r\\nc.txt\n"));
+        const TCliResult findNul =
+            RunCliProcess({QStringLiteral("find"), QStringLiteral("--null"), file, DigestA});
+        CLI_EXPECT_STATUS(findNul, 0);
+        QCOMPARE(findNul.Out, QByteArray("Two\nlines\\a\\b\r\nc.txt") + '\0');
+    }
+
     void dupsNumbersSetsAsTheDuplicatesWindow_data()
     {
         QTest::addColumn<QStringList>("options");

@@ -63,6 +63,28 @@ private Q_SLOTS:
         QCOMPARE(absent.Err, QByteArray("dravik-cli: card/none.jpg: No such file or directory\n"));
     }
 
+    // The README's recipe copies the new files of a card with xargs: a name with a line break
+    // must stay one path, escaped on its one line, whole between NULs with -0.
+    void newPathsWithLineBreaksStayWhole()
+    {
+        WriteTestFile(path(QStringLiteral("breaks/two\nlines.jpg")), "new picture");
+        WriteTestFile(path(QStringLiteral("breaks/plain.jpg")), "another new picture");
+        const QString file = path(QStringLiteral("breaks.dat"));
+        TCatalog catalog;
+        AddTestRecord(catalog, catalog.AddFolder(nullptr, QStringLiteral("Old")), QStringLiteral("old.jpg"),
+                      3, QString(), Md5Hex("old"));
+        SaveCatalog(catalog, file);
+
+        const QStringList words{QStringLiteral("have"), QStringLiteral("--new-only"), file,
+                                QStringLiteral("breaks")};
+        const TCliResult lines = RunCliProcess(words, m_dir.path());
+        CLI_EXPECT_STATUS(lines, 1);
+        QCOMPARE(lines.Out, QByteArray("breaks/plain.jpg\n\\breaks/two\\nlines.jpg\n"));
+        const TCliResult nul = RunCliProcess(words + QStringList{QStringLiteral("-0")}, m_dir.path());
+        CLI_EXPECT_STATUS(nul, 1);
+        QCOMPARE(nul.Out.split('\0'), QList<QByteArray>({"breaks/plain.jpg", "breaks/two\nlines.jpg", ""}));
+    }
+
     void verifyTellsOfflineDrivesFromMissingFiles()
     {
         // A temporary folder stands in for the root that holds mnt, media and run/media.

@@ -1,10 +1,12 @@
 // scan on several threads, and scan --update over a tree scanned before.
 
 #include "CliTestKit.h"
+#include "LongPathChain.h"
 #include "Md5Level.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -319,6 +321,56 @@ private Q_SLOTS:
         CLI_EXPECT_STATUS(run, 2);
         QCOMPARE(QString::fromUtf8(run.Err), QStringLiteral("dravik-cli: %1\n").arg(error));
         QVERIFY(!QFile::exists(path(QStringLiteral("absent.dat"))));
+    }
+
+    // A catalog that looks complete but is not would be trusted: what the walk cannot catalogue is
+    // named, counted and makes the status 1, while the rest is still saved; and an update does not
+    // take a record for gone because its folder cannot be read.
+    void scanSaysWhatItLeftOut()
+    {
+        const QString tree = path(QStringLiteral("left"));
+        WriteTestFile(tree + QStringLiteral("/kept.txt"), "kept");
+        const QString locked = tree + QStringLiteral("/locked");
+        WriteTestFile(locked + QStringLiteral("/inside.txt"), "inside");
+        const QByteArray odd = QFile::encodeName(tree) + "/odd\xff.txt";
+        QVERIFY(::close(::open(odd.constData(), O_CREAT | O_WRONLY, 0644)) == 0);
+        const TLongPathChain deep(tree);
+        QVERIFY(deep.Complete());
+        const QString catalog = path(QStringLiteral("left.dat"));
+        const auto scanLocked = [&](const QStringList &words) {
+            QFile::setPermissions(locked, {});
+            const TCliResult run =
+                RunCliProcess(QStringList{QStringLiteral("scan"), QStringLiteral("-o"), catalog} + words +
+                                  QStringList{tree},
+                              {}, {}, WithoutReadingEveryFolder);
+            QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            return run;
+        };
+        const QByteArray counts = "dravik-cli: left out: 1 folder(s) that cannot be read, 1 name(s) that are "
+                                  "not valid text, 1 path(s) too long\n";
+
+        const TCliResult run = scanLocked({});
+        CLI_EXPECT_STATUS(run, 1);
+        const QString named =
+            QStringLiteral("dravik-cli: %1/: folder cannot be read; its files were left out\n"
+                           "dravik-cli: %2: name is not valid text; left out\n"
+                           "dravik-cli: %3: path too long; left out\n")
+                .arg(locked, tree + QStringLiteral("/odd\uFFFD.txt"), deep.FirstTooLong());
+        QVERIFY2(run.Err.contains(named.toUtf8() + counts), run.Err);
+        QCOMPARE(recordsOf(catalog), QStringList{QStringLiteral("left\\|kept.txt|4|") + Md5Hex("kept")});
+
+        const TCliResult quiet = scanLocked({QStringLiteral("--quiet")});
+        CLI_EXPECT_STATUS(quiet, 1);
+        QVERIFY2(quiet.Err.startsWith(counts), quiet.Err);
+        QVERIFY2(!quiet.Err.contains(QFile::encodeName(tree) + '/'), quiet.Err);
+
+        // Read as a whole once, then updated while the folder is locked again: its record stays.
+        CLI_EXPECT_STATUS(scan({QStringLiteral("-o"), catalog, tree}), 1);
+        const TCliResult update = scanLocked({QStringLiteral("--update"), QStringLiteral("--prune")});
+        CLI_EXPECT_STATUS(update, 1);
+        QCOMPARE(update.Out, QByteArray("unchanged 1, changed 0, new 0, gone 0, removed 0\n"));
+        QVERIFY2(update.Err.contains(counts), update.Err);
+        QCOMPARE(recordsOf(catalog).size(), 2);
     }
 
 private:

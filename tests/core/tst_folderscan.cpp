@@ -1,4 +1,5 @@
 #include "FolderScan.h"
+#include "LongPathChain.h"
 #include "TestMounts.h"
 
 #include <QDir>
@@ -201,6 +202,9 @@ private Q_SLOTS:
         // Bytes that are no UTF-8 text: a record under the decoded name would open another file.
         const QByteArray odd = QFile::encodeName(data) + "/odd\xff.txt";
         QVERIFY(::close(::open(odd.constData(), O_CREAT | O_WRONLY, 0644)) == 0);
+        // A file whose path no call that names it whole can open.
+        const TLongPathChain deep(data);
+        QVERIFY(deep.Complete());
         QVERIFY(QFile::setPermissions(data + QStringLiteral("/locked"), {}));
 
         TCatalog catalog;
@@ -216,8 +220,14 @@ private Q_SLOTS:
         QVERIFY(folder);
         QCOMPARE(folder->RecordCount(), 1);
         QCOMPARE(folder->Record(0)->RealPath, data + QStringLiteral("/a\\b/"));
-        QCOMPARE(report.UnreadableFolders, 1);
-        QCOMPARE(report.UnusableNames, 1);
+        QCOMPARE(report.UnreadableFolders.Count, 1);
+        QCOMPARE(report.UnreadableFolders.FirstPaths,
+                 std::vector<QString>{data + QStringLiteral("/locked/")});
+        QCOMPARE(report.UnusableNames.Count, 1);
+        QCOMPARE(report.UnusableNames.FirstPaths,
+                 std::vector<QString>{data + QStringLiteral("/odd\uFFFD.txt")});
+        QCOMPARE(report.LongPaths.Count, 1);
+        QCOMPARE(report.LongPaths.FirstPaths, std::vector<QString>{deep.FirstTooLong()});
     }
 
     void pseudoFileSystemsAreNotEntered()

@@ -3,6 +3,8 @@
 #include "Md5Engine.h"
 
 #include <QSignalSpy>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -79,6 +81,72 @@ private Q_SLOTS:
         QVERIFY(locked->Md5.isEmpty());
         QCOMPARE(next->State, fsDigested);
         QVERIFY(f.catalog.Md5Queue().empty());
+    }
+
+    // A digest of a file that changed while it was read is of no content the file ever had: the
+    // record goes back to pending as for a file that could not be read, and the queue goes on.
+    void filesChangedWhileReadGoBackToPendingAndTheQueueGoesOn()
+    {
+        TDigestFixture f;
+        TFileDat *truncated = f.Add(QStringLiteral("truncated"), 3 * Block);
+        TFileDat *untouched = f.Add(QStringLiteral("untouched"), 3 * Block);
+        TFileDat *appended = f.Add(QStringLiteral("appended"), 3 * Block);
+        const QString expected = Md5OfFile(untouched->FullPath());
+        const QHash<TFileDat *, qint64> newSizes{{truncated, Block + 1}, {appended, 4 * Block}};
+        f.scheduler.SetWorkerSetup([&](CMd5Thread &worker) {
+            const qint64 newSize = newSizes.value(worker.Record(), -1);
+            worker.SetStepHook(
+                [path = worker.FullPath(), newSize](CMd5Thread &, TWorkerStep step, qint64 block) {
+                    if (newSize >= 0 && step == wsBlockDone && block == 0)
+                        QFile::resize(path, newSize);
+                });
+        });
+        f.scheduler.PostMd5Next();
+        QVERIFY(WaitUntil([&] { return f.Completed(); }));
+        for (TFileDat *changed : {truncated, appended}) {
+            QCOMPARE(changed->State, fsPending);
+            QVERIFY(changed->Md5.isEmpty());
+        }
+        QCOMPARE(untouched->State, fsDigested);
+        QCOMPARE(untouched->Md5.Text(), expected);
+        QVERIFY(f.Idle());
+    }
+
+    // A FIFO put in the file's place after the queue looked at it: opening it must not wait for a
+    // writer, or the worker, and Skip and Stop all with it, would wait for ever.
+    void aFifoInTheFilesPlaceHoldsNeitherTheWorkerNorSkipAndStop()
+    {
+        TDigestFixture f;
+        TFileDat *a = f.Add(QStringLiteral("a"), 100);
+        TFileDat *b = f.Add(QStringLiteral("b"), 100);
+        TFileDat *c = f.Add(QStringLiteral("c"), 100);
+        TFileDat *d = f.Add(QStringLiteral("d"), 100);
+        QAtomicInt held; // records whose worker waits to be stopped before it opens the FIFO
+        f.scheduler.SetWorkerSetup([&](CMd5Thread &worker) {
+            const bool hold = worker.Record() != a; // a goes on by itself
+            worker.SetStepHook([&held, hold, path = QFile::encodeName(worker.FullPath())](
+                                   CMd5Thread &w, TWorkerStep step, qint64) {
+                if (step != wsBeforeOpen)
+                    return;
+                ::unlink(path.constData());
+                ::mkfifo(path.constData(), 0600);
+                if (!hold)
+                    return;
+                held.fetchAndAddRelease(1);
+                while (!w.isInterruptionRequested())
+                    QThread::msleep(1); // pacing only
+            });
+        });
+        f.scheduler.PostMd5Next();
+        QVERIFY(WaitUntil([&] { return held.loadAcquire() == 1; }));
+        QCOMPARE(a->State, fsPending);
+        QCOMPARE(SkipFileBeingCalculated(f.scheduler).Result, drDone);
+        QCOMPARE(b->State, fsPending);
+        QVERIFY(WaitUntil([&] { return held.loadAcquire() == 2; }));
+        QCOMPARE(StopAllMd5Calculation(f.scheduler).Result, drDone);
+        QVERIFY(f.Idle());
+        for (TFileDat *record : {a, b, c, d})
+            QCOMPARE(record->State, fsPending);
     }
 
     // The record keeps the engine's own bytes: no text on the way, which an upper-case form, a cut

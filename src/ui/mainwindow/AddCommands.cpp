@@ -19,12 +19,15 @@ const QString LineBreak = QStringLiteral("\r\n");
 QString walkReportText(const TWalkReport &report)
 {
     QStringList lines;
-    if (report.UnreadableFolders > 0)
-        lines << QString::number(report.UnreadableFolders) +
+    if (report.UnreadableFolders.Count > 0)
+        lines << QString::number(report.UnreadableFolders.Count) +
                      QStringLiteral(" folder(s) could not be read, their files were not added.");
-    if (report.UnusableNames > 0)
-        lines << QString::number(report.UnusableNames) +
+    if (report.UnusableNames.Count > 0)
+        lines << QString::number(report.UnusableNames.Count) +
                      QStringLiteral(" file(s) or folder(s) were not added, their names are not valid text.");
+    if (report.LongPaths.Count > 0)
+        lines << QString::number(report.LongPaths.Count) +
+                     QStringLiteral(" file(s) or folder(s) were not added, their paths are too long.");
     return lines.join(LineBreak);
 }
 
