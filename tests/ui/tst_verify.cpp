@@ -131,6 +131,32 @@ private Q_SLOTS:
         QVERIFY(f.Form->Modified());
     }
 
+    // The first look at every file comes before any is read: a file saved in between, its size
+    // kept, is an edit, and an accepted digest goes with the date of the bytes read.
+    void aFileSavedAfterTheFirstLookIsEditedNotCorrupt()
+    {
+        TVerifyFixture f;
+        f.Catalogued(QStringLiteral("first.bin"), "read first");
+        TFileDat *later = f.Catalogued(QStringLiteral("later.bin"), "old words");
+        const QString laterPath = f.Disk.filePath(QStringLiteral("later.bin"));
+        f.Form->SetVerifyReadHook([&](const QString &path, TDigestFileReader &) {
+            if (path.endsWith(QStringLiteral("first.bin"))) {
+                WriteTestFile(laterPath, "new words");
+                f.setDate(laterPath, Written.addDays(2));
+            }
+        });
+        f.Form->SelectFolder(f.Folder);
+        f.SelectRows({0, 1});
+        f.OnResults([&](TSearchFilesForm &form) {
+            QCOMPARE(column(form, TSearchResultsModel::ResultColumn), QStringList({"Edited"}));
+            choose(form, 0);
+            form.findChild<QAction *>(QStringLiteral("AcceptNewMd5"))->trigger();
+        });
+        f.Form->findChild<QAction *>(QStringLiteral("MorVerifymd5"))->trigger();
+        QCOMPARE(later->Md5.Text(), Md5Hex("new words"));
+        QCOMPARE(later->DateTime, FileDateOf(laterPath));
+    }
+
     void aFolderIsVerifiedWithEverythingBelowItAfterAQuestion()
     {
         TVerifyFixture f;

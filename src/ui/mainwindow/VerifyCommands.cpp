@@ -10,6 +10,7 @@
 #include "SearchFilesForm.h"
 #include "Verification.h"
 #include "main.h"
+#include "support.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -108,9 +109,10 @@ public:
         for (TFinding &finding : m_findings) {
             if (finding.Class || escape.Stopped() || !watch.Holds(finding.Record))
                 continue;
-            TDigestFileReader reader(finding.Record->FullPath());
+            const QString path = finding.Record->FullPath();
+            TDigestFileReader reader(path);
             if (hook)
-                hook(finding.Record->FullPath(), reader);
+                hook(path, reader);
             TMd5Context context;
             Md5Init(context);
             qint64 read = 0;
@@ -125,9 +127,13 @@ public:
                 done += count;
                 operation.Progress(done);
             }
-            if (!watch.Holds(finding.Record) || (escape.Stopped() && readable && read < finding.Facts.Size))
+            if (!watch.Holds(finding.Record) || (escape.Stopped() && readable && read < reader.Size()))
                 continue;
-            if (!readable || read != finding.Facts.Size) {
+            // The file may have been saved since the first look at it: size and date are taken
+            // again for the bytes just read, so an edit is not taken for corruption and an
+            // accepted digest goes with its own size and date.
+            if (!readable || !reader.EndsAsOpened(read) ||
+                !ReadFileFacts(path, finding.Facts.Size, finding.Facts.DateTime)) {
                 finding.Class = TVerifyClass::Unreadable;
                 continue;
             }
