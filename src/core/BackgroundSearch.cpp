@@ -1,5 +1,7 @@
 #include "BackgroundSearch.h"
 
+#include "ThreadHandOver.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
@@ -11,12 +13,15 @@ QEvent::Type batchEventType()
     return type;
 }
 
-// A batch of finds on its way from the worker to the window's thread, which frees it.
+// A batch of finds on its way from the worker to the window's thread, which frees it; handed
+// over by postEvent.
 struct TBatchEvent : QEvent
 {
     TBatchEvent(quint64 generation, std::vector<TFileDat *> batch, bool done)
         : QEvent(batchEventType()), Generation(generation), Batch(std::move(batch)), Done(done)
-    {}
+    {
+        HandOverRelease(this);
+    }
     quint64 Generation;
     std::vector<TFileDat *> Batch;
     bool Done;
@@ -90,6 +95,7 @@ bool TBackgroundSearch::event(QEvent *event)
     if (event->type() != batchEventType())
         return QObject::event(event);
     auto *batch = static_cast<TBatchEvent *>(event);
+    HandOverAcquire(batch);
     handOver(batch->Generation, std::move(batch->Batch), batch->Done);
     return true;
 }

@@ -7,18 +7,27 @@
 //   WM_MD5PROGRESS  posted by the worker to its window, a TMd5ProgressEvent with the percent of
 //                   the current file; the scheduler accepts it and does nothing with it.
 
+#include "ThreadHandOver.h"
+
 #include <QEvent>
 
 extern const QEvent::Type WM_MD5NEXT;
 extern const QEvent::Type WM_MD5PROGRESS;
 
+// Made on the worker's thread and read on the window's, handed over by postEvent.
 class TMd5ProgressEvent : public QEvent
 {
 public:
     explicit TMd5ProgressEvent(int percent, QEvent::Type type = WM_MD5PROGRESS)
         : QEvent(type), m_percent(percent)
-    {}
-    int Percent() const { return m_percent; } // 1 to 100
+    {
+        HandOverRelease(this);
+    }
+    int Percent() const // 1 to 100
+    {
+        HandOverAcquire(this);
+        return m_percent;
+    }
 
 private:
     int m_percent;

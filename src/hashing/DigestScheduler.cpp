@@ -2,6 +2,7 @@
 
 #include "Catalog.h"
 #include "DigestEvents.h"
+#include "ThreadHandOver.h"
 #include "support.h"
 
 #include <QCoreApplication>
@@ -125,8 +126,10 @@ void TDigestScheduler::startWorker(TFileDat *record)
     connect(
         worker.get(), &CMd5Thread::DigestComputed, this,
         [this, worker = worker.get()] {
+            HandOverAcquire(worker);
             DigestReady(worker->Record(), worker->Digest());
             followOnInCurrentFolder();
+            HandOverRelease(worker);
         },
         Qt::BlockingQueuedConnection);
     connect(

@@ -3,6 +3,7 @@
 #include "DigestEvents.h"
 #include "FileDat.h"
 #include "Md5Engine.h"
+#include "ThreadHandOver.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -70,7 +71,12 @@ CMd5Thread::CMd5Thread(QObject *parent)
     : QThread(parent), m_messageNumber(QEvent::None), m_window(nullptr), m_record(nullptr)
 {}
 
-CMd5Thread::~CMd5Thread() = default;
+CMd5Thread::~CMd5Thread()
+{
+    // The thread has ended (whoever destroys a started worker has waited for it first): what it
+    // wrote last is this thread's now.
+    HandOverAcquire(this);
+}
 
 TFileDat *CMd5Thread::Record() const
 {
@@ -111,6 +117,12 @@ void CMd5Thread::setReadResult(bool failed, const QString &reason)
 
 void CMd5Thread::run()
 {
+    digestRecords();
+    HandOverRelease(this); // to the owner, through QThread::wait
+}
+
+void CMd5Thread::digestRecords()
+{
     QString path = FullPath();
     while (!isInterruptionRequested()) {
         digestRecord(path);
@@ -138,7 +150,10 @@ void CMd5Thread::digestRecord(const QString &path)
         m_digest = *digest;
     }
     step(wsBeforeHandOver);
+    // The receiver runs while this thread waits in the blocking call (see DigestComputed).
+    HandOverRelease(this);
     Q_EMIT DigestComputed();
+    HandOverAcquire(this);
     step(wsAfterHandOver);
 }
 

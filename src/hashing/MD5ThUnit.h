@@ -106,7 +106,10 @@ public:
 Q_SIGNALS:
     // Worker thread, once a record, when the digest is complete (Digest()) and no stop was asked
     // for before. It carries nothing itself: a blocking connection would hand the receiver the
-    // worker's own stack, which the worker reuses as soon as it goes on.
+    // worker's own stack, which the worker reuses as soon as it goes on. A receiver on another
+    // thread that touches more than the worker's locked state takes the hand-over with
+    // HandOverAcquire(worker) first and gives it back with HandOverRelease(worker) last
+    // (ThreadHandOver.h).
     void DigestComputed();
     // Worker thread, for a worker that follows on: done with the record (digested, or not
     // readable: readFailed), not stopped; it now waits for NextRecord or Finish.
@@ -121,6 +124,7 @@ private:
         if (m_stepHook)
             m_stepHook(*this, step, block);
     }
+    void digestRecords();
     void postProgress(qint64 block, qint64 blockCount);
     void setReadResult(bool failed, const QString &reason = {});
     void digestRecord(const QString &path);

@@ -1,7 +1,11 @@
 #include "ParallelCompression.h"
 
+#include "ThreadHandOver.h"
+
+#include <QRunnable>
 #include <QThread>
 #include <QThreadPool>
+#include <functional>
 
 namespace {
 
@@ -59,6 +63,23 @@ TDeflated deflateBlock(const QByteArray &block, const QByteArray &dictionary, bo
     deflateEnd(&z);
     return out;
 }
+
+// One block's work on its way to a thread of the pool. The pool hands it over under Qt's own lock,
+// which a thread sanitizer does not see; the runnable says so itself, so that the work it carries
+// is the pool thread's once it runs.
+class TBlockRunnable : public QRunnable
+{
+public:
+    explicit TBlockRunnable(std::function<void()> work) : m_work(std::move(work)) { HandOverRelease(this); }
+    void run() override
+    {
+        HandOverAcquire(this);
+        m_work();
+    }
+
+private:
+    std::function<void()> m_work;
+};
 
 } // namespace
 
@@ -122,7 +143,7 @@ void TParallelCompressionStream::submit(bool last)
         return TBlock{std::move(deflated.Packed), adler, qint64(block.size())};
     });
     m_underWay.push_back(task->get_future());
-    m_pool->start([task] { (*task)(); });
+    m_pool->start(new TBlockRunnable([task] { (*task)(); }));
     // Results go out as soon as they are in, and the caller waits once it is too far ahead.
     while (!m_underWay.empty() &&
            (m_underWay.size() > BlocksPerWorker * size_t(m_threads) ||

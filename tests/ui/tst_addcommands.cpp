@@ -1,10 +1,13 @@
 #include "FormFixture.h"
+#include "LongPathChain.h"
 
 #include <QCryptographicHash>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -234,6 +237,29 @@ private Q_SLOTS:
         QCOMPARE(namesIn(root), QStringList({"top.bin", "top.bin"}));
         QCOMPARE(f.Catalog().RootFolders().size(), size_t(2));
         QVERIFY(f.Prompts.AllAnswersUsed());
+    }
+
+    // A catalog that looks complete but is not would be trusted: what the walk passed over is
+    // counted in a box, and the rest is added.
+    void whatTheWalkPassedOverIsCounted()
+    {
+        TFormFixture f;
+        const QString data = f.Disk.filePath(QStringLiteral("Data"));
+        f.MakeFile(QStringLiteral("Data/kept.bin"), 10);
+        const QByteArray odd = QFile::encodeName(data) + "/odd\xff.bin";
+        QVERIFY(::close(::open(odd.constData(), O_CREAT | O_WRONLY, 0644)) == 0);
+        const TLongPathChain deep(data);
+        QVERIFY(deep.Complete());
+
+        f.Prompts.PlanPick({data});
+        f.Form->AddFoldersBtClick();
+        QCOMPARE(f.Prompts.Texts(QStringLiteral("Information")),
+                 QStringList({"1 file(s) or folder(s) were not added, their names are not valid text.\r\n"
+                              "1 file(s) or folder(s) were not added, their paths are too long."}));
+        const TFolderNode *copy = f.Catalog().FindChildFolder(nullptr, QStringLiteral("Data"));
+        QVERIFY(copy);
+        QCOMPARE(namesIn(copy), QStringList({"kept.bin"}));
+        QTRY_VERIFY(!f.Form->Scheduler().Md5Running());
     }
 
     void firstNewRecordIsDigestedSoonAfter()
