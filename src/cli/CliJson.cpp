@@ -1,5 +1,6 @@
 #include "CliJson.h"
 
+#include "FileDat.h"
 #include "support.h"
 
 #include <QFile>
@@ -198,6 +199,33 @@ TJsonObject &TJsonObject::Date(const char *name, double dayCount)
         m_text += '"';
     }
     return *this;
+}
+
+TJsonObject &TJsonObject::Null(const char *name)
+{
+    key(name);
+    m_text += "null";
+    return *this;
+}
+
+TJsonObject &TJsonObject::Record(const TFileDat &record, const QString &folderPath)
+{
+    Text("folder", folderPath).Text("name", record.FileName);
+    if (record.Size < 0)
+        Null("size");
+    else
+        Number("size", record.Size);
+    // A record of a file that was not there carries no date (-1): no day before 1900 is one.
+    if (record.DateTime > 0)
+        Date("date", record.DateTime);
+    else
+        Null("date");
+    Text("realpath", record.RealPath);
+    if (record.Md5.isEmpty())
+        Null("md5");
+    else
+        Text("md5", record.Md5.Text());
+    return Text("comment", record.Comment);
 }
 
 const QByteArray &TJsonObject::Line()

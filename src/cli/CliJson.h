@@ -18,6 +18,8 @@
 #include <QString>
 #include <QStringView>
 
+struct TFileDat;
+
 inline constexpr int JsonKeysVersion = 1;
 
 // The text as a JSON string, quotation marks included, appended to out.
@@ -39,6 +41,11 @@ public:
     TJsonObject &Boolean(const char *key, bool value);
     // "yyyy-mm-ddThh:nn:ss" in local time, or null when the day count names no date.
     TJsonObject &Date(const char *key, double dayCount);
+    TJsonObject &Null(const char *key);
+    // A record's keys: "folder" (its catalog folder's path), "name", "size" (null when not
+    // known), "date" (null when not known), "realpath" (its directory on disk, "" when none),
+    // "md5" (null when none) and "comment".
+    TJsonObject &Record(const TFileDat &record, const QString &folderPath);
 
     // The object closed with its line break; the object is done after this.
     const QByteArray &Line();
