@@ -47,6 +47,11 @@ int ReportUndigested(const TQueuedDigests &digests, const TCliIo &io, TLineWrite
 // for each path the report kept on json. esFindings when anything was left out, else esSuccess.
 int ReportLeftOut(const TWalkReport &report, const TCliIo &io, bool quiet, TLineWriter *json = nullptr);
 
+// One object "leftout" (keys "kind" and "path") for each path the report kept.
+void WriteLeftOutJson(TLineWriter &json, const TWalkReport &report);
+// The summary's keys "unreadable_folders", "invalid_names" and "long_paths".
+void AddLeftOutCounts(TJsonObject &summary, const TWalkReport &leftOut);
+
 // The summary's keys of a scan: how many records were queued, digested and left without digest,
 // and the counts of what the walks left out.
 void AddScanCounts(TJsonObject &summary, const TQueuedDigests &digests, const TWalkReport &leftOut);

@@ -136,27 +136,36 @@ void AddScanCounts(TJsonObject &summary, const TQueuedDigests &digests, const TW
                                         [](const TFileDat *record) { return record->State == fsDigested; });
     summary.Number("queued", qint64(digests.Records.size()))
         .Number("digested", qint64(digested))
-        .Number("undigested", qint64(digests.Records.size()) - qint64(digested))
-        .Number("unreadable_folders", leftOut.UnreadableFolders.Count)
+        .Number("undigested", qint64(digests.Records.size()) - qint64(digested));
+    AddLeftOutCounts(summary, leftOut);
+}
+
+void AddLeftOutCounts(TJsonObject &summary, const TWalkReport &leftOut)
+{
+    summary.Number("unreadable_folders", leftOut.UnreadableFolders.Count)
         .Number("invalid_names", leftOut.UnusableNames.Count)
         .Number("long_paths", leftOut.LongPaths.Count);
+}
+
+void WriteLeftOutJson(TLineWriter &json, const TWalkReport &report)
+{
+    const auto list = [&](const TPassedOver &kind, const char16_t *name) {
+        for (const QByteArray &path : kind.FirstPaths) {
+            TJsonObject object("leftout");
+            WriteJson(json, object.Text("kind", name).DiskBytes("path", path));
+        }
+    };
+    list(report.UnreadableFolders, u"unreadable_folder");
+    list(report.UnusableNames, u"invalid_name");
+    list(report.LongPaths, u"long_path");
 }
 
 int ReportLeftOut(const TWalkReport &report, const TCliIo &io, bool quiet, TLineWriter *json)
 {
     if (report.Empty())
         return esSuccess;
-    if (json) {
-        const auto list = [&](const TPassedOver &kind, const char16_t *name) {
-            for (const QByteArray &path : kind.FirstPaths) {
-                TJsonObject object("leftout");
-                WriteJson(*json, object.Text("kind", name).DiskBytes("path", path));
-            }
-        };
-        list(report.UnreadableFolders, u"unreadable_folder");
-        list(report.UnusableNames, u"invalid_name");
-        list(report.LongPaths, u"long_path");
-    }
+    if (json)
+        WriteLeftOutJson(*json, report);
     if (!quiet) {
         const auto list = [&](const TPassedOver &kind, const QString &why) {
             size_t named = 0;
