@@ -4,10 +4,22 @@
 #include "support.h"
 
 #include <QFile>
+#include <algorithm>
 
 namespace {
 
 constexpr char HexDigits[] = "0123456789abcdef";
+
+// Room for the worst case of a string: six bytes for each unit (a control character or an odd
+// byte escaped as a backslash, "u" and four hex digits) and its quotation marks.
+constexpr qsizetype WorstBytesPerUnit = 6;
+
+char *writeHex(char *to, uchar c)
+{
+    *to++ = HexDigits[c >> 4];
+    *to++ = HexDigits[c & 0xf];
+    return to;
+}
 
 // Which ASCII bytes JSON escapes: the control characters, the quotation mark, the backslash.
 constexpr bool needsEscape(uchar c)
@@ -15,50 +27,33 @@ constexpr bool needsEscape(uchar c)
     return c < 0x20 || c == '"' || c == '\\';
 }
 
-void appendEscaped(QByteArray &out, uchar c)
+// Writes JSON's escape of an ASCII byte that needs one; gives the end of what was written.
+char *writeEscaped(char *to, uchar c)
 {
+    *to++ = '\\';
     switch (c) {
     case '"':
-        out += "\\\"";
-        return;
     case '\\':
-        out += "\\\\";
-        return;
+        *to++ = char(c);
+        return to;
     case '\n':
-        out += "\\n";
-        return;
+        *to++ = 'n';
+        return to;
     case '\r':
-        out += "\\r";
-        return;
+        *to++ = 'r';
+        return to;
     case '\t':
-        out += "\\t";
-        return;
+        *to++ = 't';
+        return to;
     case '\b':
-        out += "\\b";
-        return;
+        *to++ = 'b';
+        return to;
     case '\f':
-        out += "\\f";
-        return;
+        *to++ = 'f';
+        return to;
     default:
-        out += "\\u00";
-        out += HexDigits[c >> 4];
-        out += HexDigits[c & 0xf];
+        return writeHex(std::copy_n("u00", 3, to), c);
     }
-}
-
-// Appends bytes known to be valid UTF-8 (or plain ASCII), escaping only what JSON asks for.
-void appendValidUtf8(QByteArray &out, QByteArrayView bytes)
-{
-    qsizetype plainFrom = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto c = uchar(bytes[i]);
-        if (!needsEscape(c))
-            continue;
-        out.append(bytes.data() + plainFrom, i - plainFrom);
-        appendEscaped(out, c);
-        plainFrom = i + 1;
-    }
-    out.append(bytes.data() + plainFrom, bytes.size() - plainFrom);
 }
 
 // The length of the well-formed UTF-8 sequence at the start of bytes (no overlong forms, no
@@ -98,42 +93,74 @@ qsizetype validSequenceLength(const uchar *bytes, qsizetype available)
 
 void AppendJsonText(QByteArray &out, QStringView text)
 {
-    out += '"';
-    // Qt writes well-formed UTF-8 (a lone surrogate is replaced).
-    appendValidUtf8(out, text.toUtf8());
-    out += '"';
+    // Straight from UTF-16 into the output, without a UTF-8 copy of each text: room for the worst
+    // case, then cut to what was written.
+    const qsizetype start = out.size();
+    out.resize(start + WorstBytesPerUnit * text.size() + 2);
+    char *to = out.data() + start;
+    *to++ = '"';
+    const char16_t *from = text.utf16();
+    const char16_t *const end = from + text.size();
+    while (from < end) {
+        char32_t c = *from++;
+        if (c < 0x80) {
+            if (!needsEscape(uchar(c))) {
+                *to++ = char(c);
+                continue;
+            }
+            to = writeEscaped(to, uchar(c));
+            continue;
+        }
+        if (c < 0x800) {
+            *to++ = char(0xc0 | (c >> 6));
+            *to++ = char(0x80 | (c & 0x3f));
+            continue;
+        }
+        if (QChar::isHighSurrogate(c) && from < end && QChar::isLowSurrogate(*from)) {
+            c = QChar::surrogateToUcs4(char16_t(c), *from++);
+            *to++ = char(0xf0 | (c >> 18));
+            *to++ = char(0x80 | ((c >> 12) & 0x3f));
+        } else {
+            if (QChar::isSurrogate(c))
+                c = QChar::ReplacementCharacter; // a lone half of a pair names no character
+            *to++ = char(0xe0 | (c >> 12));
+        }
+        *to++ = char(0x80 | ((c >> 6) & 0x3f));
+        *to++ = char(0x80 | (c & 0x3f));
+    }
+    *to++ = '"';
+    out.resize(to - out.constData());
 }
 
 void AppendJsonBytes(QByteArray &out, QByteArrayView bytes)
 {
-    out += '"';
+    const qsizetype start = out.size();
+    out.resize(start + WorstBytesPerUnit * bytes.size() + 2);
+    char *to = out.data() + start;
+    *to++ = '"';
     const auto *data = reinterpret_cast<const uchar *>(bytes.data());
     const qsizetype size = bytes.size();
     qsizetype i = 0;
     while (i < size) {
         const uchar c = data[i];
         if (c < 0x80) {
-            if (needsEscape(c))
-                appendEscaped(out, c);
-            else
-                out += char(c);
+            to = needsEscape(c) ? writeEscaped(to, c) : (*to = char(c), to + 1);
             ++i;
             continue;
         }
         const qsizetype length = validSequenceLength(data + i, size - i);
         if (length > 0) {
-            out.append(bytes.data() + i, length);
+            to = std::copy_n(bytes.data() + i, length, to);
             i += length;
             continue;
         }
         // A byte that begins no valid sequence stands alone; the next byte is looked at afresh,
         // as Python's decoder does.
-        out += "\\udc";
-        out += HexDigits[c >> 4];
-        out += HexDigits[c & 0xf];
+        to = writeHex(std::copy_n("\\udc", 4, to), c);
         ++i;
     }
-    out += '"';
+    *to++ = '"';
+    out.resize(to - out.constData());
 }
 
 TJsonObject::TJsonObject(const char *type)

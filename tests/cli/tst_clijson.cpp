@@ -190,6 +190,17 @@ private Q_SLOTS:
         QCOMPARE(python.readAllStandardOutput().trimmed(), bytes.toHex());
     }
 
+    // Catalog texts go from UTF-16 straight to UTF-8: two-, three- and four-byte characters, and
+    // a lone half of a surrogate pair, which names no character.
+    void catalogTextBecomesUtf8()
+    {
+        QString text = QStringLiteral("\u00e9\u20ac\U0001F600\x01\"/");
+        text += QChar(0xd800);
+        QByteArray line;
+        AppendJsonText(line, text);
+        QCOMPARE(line, QByteArray("\"\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80\\u0001\\\"/\xef\xbf\xbd\""));
+    }
+
 private:
     QTemporaryDir m_dir;
     QByteArray m_oddName;
