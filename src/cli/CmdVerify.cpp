@@ -1,4 +1,6 @@
-// verify: the catalogued files against the disk, without changing the catalog file.
+// verify: the catalogued files against the disk, without changing the catalog file. First what
+// the disk says of every record, then the files that are there are read on every core, then the
+// findings are written grouped by class, the worst first.
 
 #include "Catalog.h"
 #include "CliCatalog.h"
@@ -8,35 +10,119 @@
 #include "Verification.h"
 #include "support.h"
 
-#include <cerrno>
+#include <algorithm>
+#include <array>
 
 namespace {
 
-enum TCheck
-{
-    ckMissing,
-    ckOffline,
-    ckNoDigest,
-    ckRead, // present with a digest: read and compare
-};
-
-struct TCheckedRecord
+// A record whose file is not what its digest says, or could not be compared with it. Catalogs
+// hold millions of records: a finding is kept as small as this until it is written.
+struct TVerifyFinding
 {
     const TFileDat *Record;
-    QString Place; // FolderPath + FileName
-    QString FullPath;
-    TCheck Check;
+    TVerifyClass Class;
 };
 
-struct TVerifyCounts
+// Where a class is written: what needs a look first. Ok is never a finding.
+int WritingRank(TVerifyClass verifyClass)
 {
-    qint64 Checked = 0;
-    qint64 Missing = 0;
-    qint64 Changed = 0;
-    qint64 WithoutRealPath = 0;
-    qint64 Offline = 0;
-    qint64 Unreadable = 0;
+    switch (verifyClass) {
+    case TVerifyClass::Corrupt:
+        return 0;
+    case TVerifyClass::Edited:
+        return 1;
+    case TVerifyClass::Missing:
+        return 2;
+    case TVerifyClass::Offline:
+        return 3;
+    case TVerifyClass::Unreadable:
+        return 4;
+    case TVerifyClass::WithoutDigest:
+        return 5;
+    default:
+        return 6;
+    }
+}
+
+// What a run found: the findings grouped by class in writing order, catalog order within a class,
+// and how many records each class has.
+struct TVerifyReport
+{
+    std::vector<TVerifyFinding> Findings;
+    std::array<qint64, size_t(TVerifyClass::WithoutRealPath) + 1> Counts{};
+    qint64 Checked = 0;         // records with a real path, offline ones aside
+    bool OfflineCounted = true; // false with --only-present: offline records are left out
+
+    void Add(const TFileDat *record, TVerifyClass verifyClass)
+    {
+        ++Counts[size_t(verifyClass)];
+        if (verifyClass != TVerifyClass::Ok && verifyClass != TVerifyClass::WithoutRealPath)
+            Findings.push_back({record, verifyClass});
+    }
+    qint64 Count(TVerifyClass verifyClass) const { return Counts[size_t(verifyClass)]; }
+    void Group()
+    {
+        std::stable_sort(Findings.begin(), Findings.end(),
+                         [](const TVerifyFinding &a, const TVerifyFinding &b) {
+                             return WritingRank(a.Class) < WritingRank(b.Class);
+                         });
+    }
+    // Something the user must look at; offline records are not: their drive is only not plugged in.
+    bool NeedsALook() const
+    {
+        return Count(TVerifyClass::Corrupt) + Count(TVerifyClass::Edited) + Count(TVerifyClass::Missing) +
+                   Count(TVerifyClass::Unreadable) >
+               0;
+    }
 };
+
+// A file to be read, with what the disk said of it before.
+struct TFileToRead
+{
+    const TFileDat *Record;
+    TFileFacts Facts;
+};
+
+// The class of a file read to its end. A file that looked untouched but reads otherwise is looked
+// at again: edited after the first look at the disk (which can be long before its turn to be
+// read in a large catalog), it is an edit, not corruption.
+TVerifyClass ClassOfRead(const TFileToRead &file, const TMd5Text::TDigest &read, const QString &path)
+{
+    const TVerifyClass verifyClass = ClassAfterReading(*file.Record, read, file.Facts);
+    if (verifyClass != TVerifyClass::Corrupt)
+        return verifyClass;
+    TFileFacts now;
+    if (!ReadFileFacts(path, now.Size, now.DateTime))
+        return verifyClass;
+    return ClassAfterReading(*file.Record, read, now);
+}
+
+// One line a finding, "CLASS<TAB>folder path and name<TAB>full path", then the counts.
+void WriteVerifyText(const TVerifyReport &report, TLineWriter &out)
+{
+    const TFolderNode *folder = nullptr;
+    QString folderPath; // of `folder`: findings of a class come folder by folder
+    for (const TVerifyFinding &finding : report.Findings) {
+        if (finding.Record->Folder != folder) {
+            folder = finding.Record->Folder;
+            folderPath = TCatalog::FolderPath(folder);
+        }
+        out.Line(QLatin1String(VerifyClassName(finding.Class)) + u'\t' + folderPath +
+                 finding.Record->FileName + u'\t' + finding.Record->FullPath());
+    }
+    QString summary = QStringLiteral("checked %1, corrupt %2, edited %3, missing %4")
+                          .arg(report.Checked)
+                          .arg(report.Count(TVerifyClass::Corrupt))
+                          .arg(report.Count(TVerifyClass::Edited))
+                          .arg(report.Count(TVerifyClass::Missing));
+    if (report.OfflineCounted)
+        summary += QStringLiteral(", offline %1").arg(report.Count(TVerifyClass::Offline));
+    summary += QStringLiteral(", unreadable %1, without digest %2, without real path %3")
+                   .arg(report.Count(TVerifyClass::Unreadable))
+                   .arg(report.Count(TVerifyClass::WithoutDigest))
+                   .arg(report.Count(TVerifyClass::WithoutRealPath));
+    out.Line(summary);
+}
 
 } // namespace
 
@@ -49,104 +135,49 @@ int RunVerify(const TArguments &arguments, const TCliIo &io)
     if (!LoadCatalogFile(catalog, arguments.Operands[0], io))
         return esFailure;
     const bool readFiles = !arguments.Has(QStringLiteral("--no-digest"));
-    const bool onlyPresent = arguments.Has(QStringLiteral("--only-present"));
     TRemovableVolumes volumes = TRemovableVolumes::OfThisSystem();
 
-    // First what the disk says of every record, in catalog order; then the files to read are
-    // digested on every core and the findings printed in that same order.
-    TVerifyCounts counts;
-    std::vector<TCheckedRecord> checks;
+    TVerifyReport report;
+    report.OfflineCounted = !arguments.Has(QStringLiteral("--only-present"));
+    std::vector<TFileToRead> files;
     std::vector<QString> paths;
     std::vector<qint64> sizes;
     catalog.ForEachFolder([&](TFolderNode *folder) {
         if (!folder->HasRecordList())
             return;
-        const QString folderPath = TCatalog::FolderPath(folder);
         for (const auto &record : folder->Records()) {
-            if (record->RealPath.isEmpty()) {
-                ++counts.WithoutRealPath;
+            TFileFacts facts;
+            const std::optional<TVerifyClass> before = ClassBeforeReading(*record, volumes, facts);
+            if (before == TVerifyClass::Offline && !report.OfflineCounted)
                 continue;
+            if (before != TVerifyClass::Offline && before != TVerifyClass::WithoutRealPath)
+                ++report.Checked;
+            if (before) {
+                report.Add(record.get(), *before);
+            } else if (readFiles) {
+                files.push_back({record.get(), facts});
+                paths.push_back(record->FullPath());
+                sizes.push_back(facts.Size);
             }
-            const QString fullPath = record->FullPath();
-            TCheck check = ckRead;
-            const qint64 size = FileSizeOf(fullPath);
-            if (size < 0) {
-                if (volumes.IsOffline(fullPath)) {
-                    if (onlyPresent)
-                        continue;
-                    ++counts.Offline;
-                    check = ckOffline;
-                } else {
-                    check = ckMissing;
-                }
-            } else if (record->Md5.isEmpty()) {
-                check = ckNoDigest;
-            } else if (!readFiles) {
-                ++counts.Checked;
-                continue;
-            }
-            if (check != ckOffline)
-                ++counts.Checked;
-            if (check == ckRead) {
-                paths.push_back(fullPath);
-                sizes.push_back(size);
-            }
-            checks.push_back({record.get(), folderPath + record->FileName, fullPath, check});
         }
     });
+
+    TCliProgress progress(io, QStringLiteral("verify"), TCliProgress::plQuiet);
+    DigestFilesWithProgress(paths, sizes, *reading, progress, [&](size_t index, TFileDigest &result) {
+        const TFileToRead &file = files[index];
+        if (!result.Present) { // gone since it was looked at
+            report.Add(file.Record, TVerifyClass::Missing);
+        } else if (!result.Digested()) { // unreadable, or changed while it was read
+            report.Add(file.Record, TVerifyClass::Unreadable);
+            progress.Clear();
+            ReportError(io, paths[index], result.ReadError);
+        } else {
+            report.Add(file.Record, ClassOfRead(file, *result.Digest, paths[index]));
+        }
+    });
+    report.Group();
 
     TLineWriter out(io.Out);
-    TCliProgress progress(io, QStringLiteral("verify"), TCliProgress::plQuiet);
-    auto report = [&](const char *finding, const TCheckedRecord &checked) {
-        progress.Clear();
-        out.Line(QLatin1String(finding) + u'\t' + checked.Place + u'\t' + checked.FullPath);
-        if (io.ErrIsTerminal)
-            out.Finish(); // before the progress line is drawn again
-    };
-    size_t next = 0; // the next record to report on
-    auto reportUpTo = [&](size_t end) {
-        for (; next < end; ++next) {
-            const TCheckedRecord &checked = checks[next];
-            if (checked.Check == ckMissing) {
-                ++counts.Missing;
-                report("missing", checked);
-            } else if (checked.Check == ckOffline) {
-                report("offline", checked);
-            } else if (checked.Check == ckNoDigest) {
-                report("nodigest", checked);
-            }
-        }
-    };
-    DigestFilesWithProgress(paths, sizes, *reading, progress, [&](size_t, TFileDigest &result) {
-        size_t read = next;
-        while (checks[read].Check != ckRead)
-            ++read;
-        reportUpTo(read);
-        const TCheckedRecord &checked = checks[next++];
-        if (!result.Present) { // gone since it was looked for
-            ++counts.Missing;
-            report("missing", checked);
-        } else if (!result.Digested()) {
-            ++counts.Unreadable;
-            progress.Clear();
-            out.Finish(); // the error line after the findings before it
-            ReportError(io, checked.FullPath, result.ReadError);
-        } else if (!SameDigest(checked.Record->Md5, *result.Digest)) {
-            ++counts.Changed;
-            report("changed", checked);
-        }
-    });
-    reportUpTo(checks.size());
-
-    QString summary = QStringLiteral("checked %1, missing %2, changed %3, without real path %4")
-                          .arg(counts.Checked)
-                          .arg(counts.Missing)
-                          .arg(counts.Changed)
-                          .arg(counts.WithoutRealPath);
-    if (!onlyPresent)
-        summary += QStringLiteral(", offline %1").arg(counts.Offline);
-    out.Line(summary);
-    // Offline records are no finding: their drive is only not plugged in.
-    return FinishOutput(out, io,
-                        counts.Missing + counts.Changed + counts.Unreadable > 0 ? esFindings : esSuccess);
+    WriteVerifyText(report, out);
+    return FinishOutput(out, io, report.NeedsALook() ? esFindings : esSuccess);
 }

@@ -9,12 +9,13 @@ std::optional<TVerifyClass> ClassBeforeReading(const TFileDat &record, TRemovabl
     if (record.RealPath.isEmpty())
         return TVerifyClass::WithoutRealPath;
     const QString path = record.FullPath();
-    facts.Size = FileSizeOf(path);
-    if (facts.Size < 0)
+    // One look at the disk for size and date: a catalog of millions of files is looked at first.
+    if (!ReadFileFacts(path, facts.Size, facts.DateTime)) {
+        facts.Size = -1;
         return volumes.IsOffline(path) ? TVerifyClass::Offline : TVerifyClass::Missing;
+    }
     if (record.Md5.isEmpty())
         return TVerifyClass::WithoutDigest;
-    facts.DateTime = FileDateOf(path);
     return std::nullopt;
 }
 

@@ -27,7 +27,8 @@ private Q_SLOTS:
             RunCliProcess({QStringLiteral("verify"), QStringLiteral("--no-digest"), path});
         CLI_EXPECT_STATUS(verify, 1);
         QVERIFY(verify.Out.startsWith("missing\t"));
-        QVERIFY(verify.Out.endsWith("checked 1, missing 1, changed 0, without real path 0, offline 0\n"));
+        QVERIFY(verify.Out.endsWith("checked 1, corrupt 0, edited 0, missing 1, offline 0, unreadable 0, "
+                                    "without digest 0, without real path 0\n"));
     }
 
     void dumpNamesEveryLevel()

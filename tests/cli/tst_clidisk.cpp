@@ -191,7 +191,10 @@ private Q_SLOTS:
             RunCliProcess({QStringLiteral("verify"), path(QStringLiteral("digested.dat"))});
         QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner);
         CLI_EXPECT_STATUS(check, 1);
-        QCOMPARE(check.Out, QByteArray("checked 1, missing 0, changed 0, without real path 0, offline 0\n"));
+        QCOMPARE(QString::fromUtf8(check.Out),
+                 QStringLiteral("unreadable\tL\\secret.txt\t%1\nchecked 1, corrupt 0, edited 0, missing 0, "
+                                "offline 0, unreadable 1, without digest 0, without real path 0\n")
+                     .arg(locked));
         QCOMPARE(QString::fromUtf8(check.Err),
                  QStringLiteral("dravik-cli: %1: %2\n").arg(locked, qt_error_string(EACCES)));
         CLI_EXPECT_STATUS(run, 1);
@@ -205,7 +208,7 @@ private Q_SLOTS:
         QCOMPARE(recordsOf(catalog), expected);
     }
 
-    void verifyReportsMissingChangedAndUndigestedFiles()
+    void verifyReportsMissingEditedAndUndigestedFiles()
     {
         const QString dir = path(QStringLiteral("v"));
         WriteTestFile(dir + QStringLiteral("/keep.txt"), "keep");
@@ -234,11 +237,12 @@ private Q_SLOTS:
         const TCliResult run = RunCliProcess({QStringLiteral("verify"), file});
         CLI_EXPECT_STATUS(run, 1);
         QCOMPARE(QString::fromUtf8(run.Out),
-                 QStringLiteral("missing\tV\\gone.txt\t%1gone.txt\n"
-                                "changed\tV\\changed.txt\t%1changed.txt\n"
-                                "nodigest\tV\\W\\nodigest.txt\t%1nodigest.txt\n"
+                 QStringLiteral("edited\tV\\changed.txt\t%1changed.txt\n"
+                                "missing\tV\\gone.txt\t%1gone.txt\n"
                                 "missing\tV\\W\\gone too.txt\t%1gone too.txt\n"
-                                "checked 6, missing 2, changed 1, without real path 1, offline 0\n")
+                                "nodigest\tV\\W\\nodigest.txt\t%1nodigest.txt\n"
+                                "checked 6, corrupt 0, edited 1, missing 2, offline 0, unreadable 0, "
+                                "without digest 1, without real path 1\n")
                      .arg(real));
         QVERIFY(run.Err.isEmpty());
 
@@ -247,9 +251,10 @@ private Q_SLOTS:
         CLI_EXPECT_STATUS(quick, 1);
         QCOMPARE(QString::fromUtf8(quick.Out),
                  QStringLiteral("missing\tV\\gone.txt\t%1gone.txt\n"
-                                "nodigest\tV\\W\\nodigest.txt\t%1nodigest.txt\n"
                                 "missing\tV\\W\\gone too.txt\t%1gone too.txt\n"
-                                "checked 6, missing 2, changed 0, without real path 1, offline 0\n")
+                                "nodigest\tV\\W\\nodigest.txt\t%1nodigest.txt\n"
+                                "checked 6, corrupt 0, edited 0, missing 2, offline 0, unreadable 0, "
+                                "without digest 1, without real path 1\n")
                      .arg(real));
 
         // Verifying never writes the catalog.
@@ -268,7 +273,55 @@ private Q_SLOTS:
         SaveCatalog(catalog, path(QStringLiteral("intact.dat")));
         const TCliResult run = RunCliProcess({QStringLiteral("verify"), path(QStringLiteral("intact.dat"))});
         CLI_EXPECT_STATUS(run, 0);
-        QCOMPARE(run.Out, QByteArray("checked 1, missing 0, changed 0, without real path 1, offline 0\n"));
+        QCOMPARE(run.Out, QByteArray("checked 1, corrupt 0, edited 0, missing 0, offline 0, unreadable 0, "
+                                     "without digest 0, without real path 1\n"));
+    }
+
+    void verifyTellsCorruptionFromEditsAndNamesEachClassInItsOrder()
+    {
+        const QString dir = path(QStringLiteral("classes"));
+        const QDateTime catalogued(QDate(2008, 3, 15), QTime(14, 5, 59)); // AddTestRecord's date
+        const auto writeDated = [&](const QString &name, const QByteArray &content) {
+            QFile file(WriteTestFile(dir + u'/' + name, content));
+            QVERIFY(file.open(QIODevice::ReadWrite) &&
+                    file.setFileTime(catalogued, QFileDevice::FileModificationTime));
+        };
+        TCatalog catalog;
+        TFolderNode *folder = catalog.AddFolder(nullptr, QStringLiteral("C"));
+        const QString real = dir + u'/';
+        // In catalog order other than the order of the findings.
+        for (const char *name : {"unreadable.jpg", "ok.jpg", "deleted.jpg", "edited.jpg", "corrupt.jpg"}) {
+            writeDated(QLatin1String(name), name);
+            AddTestRecord(catalog, folder, QLatin1String(name), qint64(qstrlen(name)), real, Md5Hex(name));
+        }
+        // Below a removable drive that is not plugged in: media/USER is there, the volume is not.
+        QDir().mkpath(dir + QStringLiteral("/root/media/ann"));
+        AddTestRecord(catalog, folder, QStringLiteral("away.jpg"), 8,
+                      dir + QStringLiteral("/root/media/ann/usb/"), Md5Hex("away.jpg"));
+        const QString file = path(QStringLiteral("classes.dat"));
+        SaveCatalog(catalog, file);
+
+        WriteTestFile(real + QStringLiteral("edited.jpg"), "edited.jpg, retouched"); // dated now
+        writeDated(QStringLiteral("corrupt.jpg"), "corrupt.jpG");                    // one byte flipped
+        QVERIFY(QFile::remove(real + QStringLiteral("deleted.jpg")));
+        QVERIFY(QFile::setPermissions(real + QStringLiteral("unreadable.jpg"), {}));
+
+        const TCliResult run =
+            RunCliProcess({QStringLiteral("verify"), file}, {},
+                          {QStringLiteral("DRAVIK_TEST_VOLUME_ROOT=") + dir + QStringLiteral("/root")},
+                          WithoutReadingEveryFolder);
+        CLI_EXPECT_STATUS(run, 1);
+        QCOMPARE(QString::fromUtf8(run.Out),
+                 QStringLiteral("corrupt\tC\\corrupt.jpg\t%1corrupt.jpg\n"
+                                "edited\tC\\edited.jpg\t%1edited.jpg\n"
+                                "missing\tC\\deleted.jpg\t%1deleted.jpg\n"
+                                "offline\tC\\away.jpg\t%1root/media/ann/usb/away.jpg\n"
+                                "unreadable\tC\\unreadable.jpg\t%1unreadable.jpg\n"
+                                "checked 5, corrupt 1, edited 1, missing 1, offline 1, unreadable 1, "
+                                "without digest 0, without real path 0\n")
+                     .arg(real));
+        QCOMPARE(QString::fromUtf8(run.Err),
+                 QStringLiteral("dravik-cli: %1unreadable.jpg: %2\n").arg(real, qt_error_string(EACCES)));
     }
 
 private:

@@ -114,13 +114,14 @@ private Q_SLOTS:
         const TCliResult run = RunCliProcess({QStringLiteral("verify"), file}, {}, standIn);
         CLI_EXPECT_STATUS(run, 1);
         QCOMPARE(QString::fromUtf8(run.Out),
-                 QStringLiteral("offline\tDrives\\photo.jpg\t%1/mnt/usb/DCIM/photo.jpg\n"
-                                "offline\tDrives\\x.txt\t%1/mnt/empty/x.txt\n"
-                                "missing\tDrives\\gone.txt\t%1/mnt/plain/gone.txt\n"
-                                "offline\tDrives\\a.txt\t%1/media/ann/disk/a.txt\n"
+                 QStringLiteral("missing\tDrives\\gone.txt\t%1/mnt/plain/gone.txt\n"
                                 "missing\tDrives\\lost.txt\t%1/run/media/ann/stick/lost.txt\n"
                                 "missing\tDrives\\nowhere.txt\t%1/mnt/nowhere.txt\n"
-                                "checked 5, missing 3, changed 0, without real path 0, offline 3\n")
+                                "offline\tDrives\\photo.jpg\t%1/mnt/usb/DCIM/photo.jpg\n"
+                                "offline\tDrives\\x.txt\t%1/mnt/empty/x.txt\n"
+                                "offline\tDrives\\a.txt\t%1/media/ann/disk/a.txt\n"
+                                "checked 5, corrupt 0, edited 0, missing 3, offline 3, unreadable 0, "
+                                "without digest 0, without real path 0\n")
                      .arg(root));
 
         // Offline records alone make no finding; --only-present leaves them out altogether.
@@ -136,13 +137,15 @@ private Q_SLOTS:
         CLI_EXPECT_STATUS(quiet, 0);
         QCOMPARE(QString::fromUtf8(quiet.Out),
                  QStringLiteral("offline\tUSB\\photo.jpg\t%1/mnt/usb/photo.jpg\n"
-                                "checked 1, missing 0, changed 0, without real path 0, offline 1\n")
+                                "checked 1, corrupt 0, edited 0, missing 0, offline 1, unreadable 0, "
+                                "without digest 0, without real path 0\n")
                      .arg(root));
         const TCliResult present = RunCliProcess(
             {QStringLiteral("verify"), QStringLiteral("--only-present"), path(QStringLiteral("usb.dat"))}, {},
             standIn);
         CLI_EXPECT_STATUS(present, 0);
-        QCOMPARE(present.Out, QByteArray("checked 1, missing 0, changed 0, without real path 0\n"));
+        QCOMPARE(present.Out, QByteArray("checked 1, corrupt 0, edited 0, missing 0, unreadable 0, "
+                                         "without digest 0, without real path 0\n"));
     }
 
 private:

@@ -276,6 +276,53 @@ private Q_SLOTS:
                               QStringLiteral("z.bin ") + Md5OfFile(tree + QStringLiteral("/z.bin")),
                           }));
     }
+
+    void verifyCallsNoFileCorruptThatWasWrittenAroundItsReading()
+    {
+        // saved.bin is saved again (same size, a new date) after verify first looked at the disk,
+        // just before it is read; shrinks.bin is cut short while it is read.
+        QTemporaryDir dir;
+        TCatalog catalog;
+        TFolderNode *folder = catalog.AddFolder(nullptr, QStringLiteral("F"));
+        std::vector<std::unique_ptr<TFileDat>> records;
+        for (const QString &name : {QStringLiteral("saved.bin"), QStringLiteral("shrinks.bin")}) {
+            const QByteArray content = NoiseBytes(300000, 7);
+            auto record = NewRecordFromDisk(WriteTestFile(dir.filePath(name), content));
+            record->Md5 = TMd5Text(Md5Hex(content));
+            records.push_back(std::move(record));
+        }
+        catalog.AppendRecords(folder, std::move(records));
+        const QString catalogFile = dir.filePath(QStringLiteral("c.dat"));
+        SaveCatalog(catalog, catalogFile);
+        TDigestPoolHooks hooks;
+        hooks.BeforeOpen = [](const QString &path) {
+            if (!path.endsWith(QLatin1String("saved.bin")))
+                return;
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.write("X") == 1 && file.flush());
+            QVERIFY(
+                file.setFileTime(QDateTime::currentDateTime().addDays(1), QFileDevice::FileModificationTime));
+        };
+        hooks.BeforeRead = [](const QString &path, qint64 offset, TDigestFileReader &) {
+            if (offset > 0 && path.endsWith(QLatin1String("shrinks.bin")))
+                QVERIFY(::truncate(QFile::encodeName(path).constData(), 10) == 0);
+        };
+        SetDigestPoolHooks(hooks);
+        TCapturedStream out, err;
+        const int status =
+            RunCli({QStringLiteral("verify"), catalogFile}, {out.Stream(), err.Stream(), false});
+        SetDigestPoolHooks({});
+
+        QCOMPARE(status, 1);
+        QCOMPARE(out.Text(), QStringLiteral("edited\tF\\saved.bin\t%1\n"
+                                            "unreadable\tF\\shrinks.bin\t%2\n"
+                                            "checked 2, corrupt 0, edited 1, missing 0, offline 0, "
+                                            "unreadable 1, without digest 0, without real path 0\n")
+                                 .arg(dir.filePath(QStringLiteral("saved.bin")),
+                                      dir.filePath(QStringLiteral("shrinks.bin"))));
+        QCOMPARE(err.Text(), QStringLiteral("dravik-cli: %1: changed while read\n")
+                                 .arg(dir.filePath(QStringLiteral("shrinks.bin"))));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCliParts)
