@@ -181,7 +181,7 @@ const std::array<TCommand, 10> &commands()
          -1,
          RunSearch},
         {"verify",
-         "verify CATALOG.dat [--no-digest] [--only-present] [--jobs N] [--md5-level LEVEL]\n"
+         "verify CATALOG.dat [--no-digest] [--only-present] [--jobs N] [--md5-level LEVEL] [--json]\n"
          "Checks every record that has a real path against the disk and prints what it found,\n"
          "grouped in this order (catalog order within a group), one line a record:\n"
          "  corrupt<TAB><FolderPath><FileName><TAB><full path>    content changed, size and date not\n"
@@ -200,9 +200,10 @@ const std::array<TCommand, 10> &commands()
          "threads at once (--jobs, one per core when not given). A file that cannot be read, or\n"
          "changed while it was read, is unreadable and its error is also told on stderr. Exit\n"
          "status 1 when anything is corrupt, edited, missing or unreadable. The catalog file is\n"
-         "never written.\n" LEVEL_HELP "Example: dravik-cli verify photos.dat --only-present\n",
+         "never written.\n" LEVEL_HELP JSON_HELP "Example: dravik-cli verify photos.dat --only-present\n",
          {{QStringLiteral("--no-digest"), false},
           {QStringLiteral("--only-present"), false},
+          {QStringLiteral("--json"), false},
           JobsOptionEntry(),
           Md5LevelOptionEntry()},
          1,

@@ -14,8 +14,8 @@ namespace {
 
 // Reads JSON Lines as a script would: each line decoded as strict UTF-8 and parsed alone; every
 // object has "v" 1 and a "type", and the last one, only it, is the summary. Prints one line per
-// object: its type, then the bytes of its "path" and "name" as surrogateescape gives them back,
-// in hex.
+// object: its type, its "class" if any, then the bytes of its "path" and "name" as
+// surrogateescape gives them back, in hex.
 constexpr char JsonLinesReader[] = R"(
 import json, sys
 lines = sys.stdin.buffer.read().split(b'\n')
@@ -25,7 +25,7 @@ assert objects and all(o['v'] == 1 and isinstance(o['type'], str) for o in objec
 assert [o['type'] == 'summary' for o in objects].count(True) == 1 and objects[-1]['type'] == 'summary'
 for o in objects:
     keys = [k + '=' + o[k].encode('utf-8', 'surrogateescape').hex() for k in ('path', 'name') if isinstance(o.get(k), str)]
-    print(' '.join([o['type']] + keys))
+    print(' '.join([o['type']] + (['class=' + o['class']] if 'class' in o else []) + keys))
 )";
 
 struct TReadJson
@@ -95,6 +95,13 @@ private Q_SLOTS:
         QCOMPARE(read.Summary.value("saved").toBool(), true);
     }
 
+    // The temporary folder removes only names that are text.
+    void cleanupTestCase()
+    {
+        ::unlink(m_oddName.constData());
+        ::unlink(m_oddCardName.constData());
+    }
+
     void catalogQueriesKeepNamesWithLineBreaks()
     {
         const QString broken = hex("two\nlines \"q\".txt");
@@ -135,6 +142,7 @@ private Q_SLOTS:
         WriteTestFile(path(QStringLiteral("card/copy.txt")), "other");
         const QByteArray odd = pathBytes(QStringLiteral("card")) + "/\xff.jpg";
         QVERIFY(::close(::open(odd.constData(), O_CREAT | O_WRONLY, 0644)) == 0);
+        m_oddCardName = odd;
 
         const TCliResult run = RunCliProcess(
             {QStringLiteral("have"), QStringLiteral("--json"), m_catalog, path(QStringLiteral("card"))});
@@ -149,6 +157,29 @@ private Q_SLOTS:
                          QStringLiteral("new path=") + hex(pathBytes(QStringLiteral("card/new\nfile.jpg"))),
                          "summary"}));
         QCOMPARE(read.Summary.value("new").toInt(), 1);
+    }
+
+    void verifyGivesEachFindingItsClass()
+    {
+        const QString real = path(QStringLiteral("tree/"));
+        TCatalog catalog;
+        TFolderNode *folder = catalog.AddFolder(nullptr, QStringLiteral("V"));
+        AddTestRecord(catalog, folder, QStringLiteral("plain.txt"), 4, real, Md5Hex("same"));
+        AddTestRecord(catalog, folder, QStringLiteral("gone\naway.txt"), 4, real, Md5Hex("gone"));
+        const QString file = path(QStringLiteral("verify.dat"));
+        SaveCatalog(catalog, file);
+
+        const TCliResult run = RunCliProcess({QStringLiteral("verify"), QStringLiteral("--json"), file});
+        CLI_EXPECT_STATUS(run, 1);
+        const TReadJson read = ReadAsPython(run.Out);
+        EXPECT_JSON_LINES(read, run);
+        QCOMPARE(read.Objects, QStringList({QStringLiteral("finding class=missing path=%1 name=%2")
+                                                .arg(hex(pathBytes(QStringLiteral("tree/gone\naway.txt"))),
+                                                     hex("gone\naway.txt")),
+                                            "summary"}));
+        QCOMPARE(read.Summary.value("checked").toInt(), 2);
+        QCOMPARE(read.Summary.value("ok").toInt(), 1);
+        QCOMPARE(read.Summary.value("missing").toInt(), 1);
     }
 
     void jsonAndNulEndsAreRefused()
@@ -204,6 +235,7 @@ private Q_SLOTS:
 private:
     QTemporaryDir m_dir;
     QByteArray m_oddName;
+    QByteArray m_oddCardName;
     QString m_catalog;
 };
 
