@@ -12,11 +12,11 @@
 // --reference-cli runs another build of dravik-cli (the last release, say) in the same rounds,
 // for the scan on every core and on one thread and for the big file, and prints the ratios to it.
 //
-// The tree: folders in two levels, files of 1 to 64 KiB of pseudo-random bytes, about one in ten
-// a copy of an earlier file. Prints every round, the medians, "update_vs_scan <update/scan>",
+// The tree is GeneratedTree.h's. Prints every round, the medians, "update_vs_scan <update/scan>",
 // a ratio for each level and, last, "ratio <dravik/hashdeep>" for the scan on every core.
 
 #include "BenchMedian.h"
+#include "GeneratedTree.h"
 #include "Md5Level.h"
 
 #include <QCoreApplication>
@@ -41,41 +41,6 @@ constexpr int BigFileRounds = 3;
 {
     std::fprintf(stderr, "bench-scan-tree: %s\n", qPrintable(text));
     std::exit(1);
-}
-
-// Returns the total size written.
-qint64 generateTree(const QString &root, int files, int folders)
-{
-    QRandomGenerator random(20080315);
-    // A tenth of the folders at the top, the rest spread below them.
-    const int top = std::max(1, folders / 10);
-    QStringList directories;
-    for (int f = 0; f < folders; ++f) {
-        const QString path =
-            f < top ? QStringLiteral("%1/d%2").arg(root).arg(f, 3, 10, QLatin1Char('0'))
-                    : QStringLiteral("%1/s%2").arg(directories[f % top]).arg(f, 3, 10, QLatin1Char('0'));
-        if (!QDir().mkpath(path))
-            fail(QStringLiteral("cannot create %1").arg(path));
-        directories << path;
-    }
-    std::vector<QByteArray> contents;
-    qint64 total = 0;
-    for (int i = 0; i < files; ++i) {
-        QByteArray content;
-        if (!contents.empty() && random.bounded(10) == 0) {
-            content = contents[size_t(random.bounded(int(contents.size())))];
-        } else {
-            content.resize(1024 + random.bounded(63 * 1024 + 1));
-            random.fillRange(reinterpret_cast<quint32 *>(content.data()), content.size() / 4);
-            contents.push_back(content);
-        }
-        QFile file(
-            QStringLiteral("%1/f%2.bin").arg(directories[i % folders]).arg(i, 5, 10, QLatin1Char('0')));
-        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-            fail(QStringLiteral("cannot write %1").arg(file.fileName()));
-        total += content.size();
-    }
-    return total;
 }
 
 QByteArray run(const QString &program, const QStringList &arguments, bool keepOutput = false)
@@ -248,7 +213,7 @@ int main(int argc, char **argv)
     const QString tree = dir.filePath(QStringLiteral("tree"));
     const QString catalog = dir.filePath(QStringLiteral("bench.dat"));
     const QString cli = QStringLiteral(DRAVIK_CLI_PATH);
-    const qint64 bytes = generateTree(tree, args.Files, args.Folders);
+    const qint64 bytes = GenerateTree(tree, args.Files, args.Folders);
     std::printf("%d files, %lld bytes, in %d folders under %s\n", args.Files, static_cast<long long>(bytes),
                 args.Folders, qPrintable(tree));
     std::fflush(stdout);

@@ -1,21 +1,32 @@
-// Verification in the window against the digest worker: one file of 1 GiB (sparse, so both read
-// it from memory at once), verified through "Verify MD5 for selected files" in the real window
-// (offscreen), and digested by the worker's own reading (CMd5Thread::DigestFile) on this thread.
-// Rounds alternate; medians. While the window verifies, an event posted every millisecond tells
-// how soon the window takes a key (the worst wait of each round; the median of those).
+// Verification from the command line and in the window, each against the reading it must keep
+// up with.
 //
-//   bench-verify [MiB]   (default 1024)
+// Command line: `dravik-cli verify` of a catalog of the generated tree (GeneratedTree.h, in the
+// page cache) against `dravik-cli scan` of the same tree, both on every core, at each tree size
+// given; rounds alternate; medians, the cost per file and "cli_verify_vs_scan <ratio>" per size.
 //
-// Last line: "window_vs_worker <ratio>".
+// Window: one file (sparse, so both read it from memory at once), verified through "Verify MD5
+// for selected files" in the real window (offscreen), and digested by the worker's own reading
+// (CMd5Thread::DigestFile) on this thread. Rounds alternate; medians. While the window verifies,
+// an event posted every millisecond tells how soon the window takes a key (the worst wait of each
+// round; the median of those).
+//
+//   bench-verify [MiB] [--files N,N...]   (default 1024, and trees of 5000 and 20000 files, a
+//                                         hundred to a folder; MiB 0 or --files 0 leaves a half out)
+//
+// Last line: "window_vs_worker <ratio>" (with the window half).
 
 #include "BenchMedian.h"
+#include "BenchProcess.h"
 #include "BenchPrompts.h"
 #include "EventProbe.h"
+#include "GeneratedTree.h"
 #include "MD5ThUnit.h"
 #include "SearchFilesForm.h"
 #include "main.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -34,13 +45,60 @@ double secondsOf(const std::function<void()> &work)
     return double(timer.nsecsElapsed()) / 1e9;
 }
 
+// `dravik-cli verify` of an unchanged tree (which must find nothing) against `dravik-cli scan`.
+void benchCommandLine(const QString &dir, int files)
+{
+    const QString tree = dir + QStringLiteral("/tree%1").arg(files);
+    const qint64 bytes = GenerateTree(tree, files, std::max(1, files / 100));
+    const QString cli = QStringLiteral(DRAVIK_CLI_PATH);
+    const QString verified = dir + QStringLiteral("/verified.dat");
+    const QString scanned = dir + QStringLiteral("/scanned.dat");
+    SecondsOfRun(cli, {QStringLiteral("scan"), QStringLiteral("-o"), verified, tree}); // also the page cache
+    std::vector<double> verify, scan;
+    for (int round = 0; round < Rounds; ++round) {
+        QFile::remove(scanned);
+        QFile::remove(dir + QStringLiteral("/scanned.bak"));
+        scan.push_back(SecondsOfRun(cli, {QStringLiteral("scan"), QStringLiteral("-o"), scanned, tree}));
+        verify.push_back(SecondsOfRun(cli, {QStringLiteral("verify"), verified}));
+        std::printf("%d files, round %d: verify %.3f s, scan %.3f s\n", files, round + 1, verify.back(),
+                    scan.back());
+        std::fflush(stdout);
+    }
+    const double verifySeconds = Median(verify), scanSeconds = Median(scan);
+    std::printf(
+        "%d files, %.0f MB: verify %.3f s (%.1f us a file, %.0f MB/s), scan %.3f s (%.1f us a file)\n", files,
+        double(bytes) / 1e6, verifySeconds, verifySeconds / files * 1e6, double(bytes) / 1e6 / verifySeconds,
+        scanSeconds, scanSeconds / files * 1e6);
+    std::printf("cli_verify_vs_scan %d files %.2f\n", files, verifySeconds / scanSeconds);
+    std::fflush(stdout);
+    QDir(tree).removeRecursively();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    const qint64 mebibytes = argc > 1 ? std::atoll(argv[1]) : 1024;
+    qint64 mebibytes = 1024;
+    QList<int> treeSizes{5000, 20000};
+    const QStringList words = application.arguments();
+    for (qsizetype i = 1; i < words.size(); ++i) {
+        if (words[i] == QLatin1String("--files") && i + 1 < words.size()) {
+            treeSizes.clear();
+            for (const QString &size : words[++i].split(u','))
+                if (size.toInt() > 0)
+                    treeSizes << size.toInt();
+        } else {
+            mebibytes = words[i].toLongLong();
+        }
+    }
     QTemporaryDir dir;
+    for (int files : treeSizes)
+        benchCommandLine(dir.path(), files);
+    if (mebibytes <= 0)
+        return 0;
     const QString path = dir.filePath(QStringLiteral("large.bin"));
     {
         QFile file(path);
