@@ -25,6 +25,12 @@ struct TCommand
     "processor has is used. A level the processor lacks is refused. The digests are the same at\n"           \
     "every level.\n"
 
+// The --json paragraph of every command that has the option.
+#define JSON_HELP                                                                                            \
+    "--json prints JSON Lines instead: one object per result, then one object of type \"summary\";\n"        \
+    "the README lists the keys. Names that are not valid UTF-8 come as \\udcXX for each odd byte\n"          \
+    "(Python's surrogateescape). Progress and errors stay on stderr, the exit status is the same.\n"
+
 const std::array<TCommand, 10> &commands()
 {
     static const std::array<TCommand, 10> table{{
@@ -40,7 +46,7 @@ const std::array<TCommand, 10> &commands()
          RunMd5},
         {"scan",
          "scan -o CATALOG.dat [--append | --update [--prune]] [--into CATALOG\\PATH\\] [--jobs N] "
-         "[--md5-level LEVEL] [--quiet] DIR...\n"
+         "[--md5-level LEVEL] [--quiet] [--json] DIR...\n"
          "Adds the structure of each DIR, with every file below it (hidden ones too), as a catalog\n"
          "folder named after DIR: under the catalog folder path given with --into (created when\n"
          "missing), otherwise as a root folder. Then digests every new record and saves the catalog\n"
@@ -66,7 +72,8 @@ const std::array<TCommand, 10> &commands()
          "below the DIRs whose files are gone are printed as \"gone<TAB><catalog place><TAB><full\n"
          "path>\"; --prune removes them. Prints \"unchanged U, changed C, new N, gone G\" (with\n"
          "\", removed G\" under --prune); a catalog that nothing changed is not written.\n"
-         "\n" LEVEL_HELP "Examples: dravik-cli scan -o photos.dat --into 'Home\\Pictures\\' ~/Photos\n"
+         "\n" LEVEL_HELP JSON_HELP
+         "Examples: dravik-cli scan -o photos.dat --into 'Home\\Pictures\\' ~/Photos\n"
          "          dravik-cli scan --update --prune -o photos.dat ~/Photos\n",
          {{QStringLiteral("-o"), true},
           {QStringLiteral("--append"), false},
@@ -74,6 +81,7 @@ const std::array<TCommand, 10> &commands()
           {QStringLiteral("--prune"), false},
           {QStringLiteral("--into"), true},
           {QStringLiteral("--quiet"), false},
+          {QStringLiteral("--json"), false},
           JobsOptionEntry(),
           Md5LevelOptionEntry()},
          1,
@@ -81,7 +89,7 @@ const std::array<TCommand, 10> &commands()
          RunScan,
          "-o"},
         {"have",
-         "have CATALOG.dat [--new-only] [--jobs N] [--md5-level LEVEL] [-0] PATH...\n"
+         "have CATALOG.dat [--new-only] [--jobs N] [--md5-level LEVEL] [-0 | --json] PATH...\n"
          "Digests the files (folders walked, hidden files too) and prints for each file\n"
          "  have<TAB><path><TAB><FolderPath><FileName>   once for every record with its digest\n"
          "  new<TAB><path>                               when no record has it\n"
@@ -90,13 +98,14 @@ const std::array<TCommand, 10> &commands()
          "with a backslash; -0 (--null) ends each line with NUL instead and escapes nothing. Exit\n"
          "status 0 when every file is in the catalog, 1 when some are new (or cannot be read, or\n"
          "changed while read). The files are read on N threads at once (--jobs, one per core when\n"
-         "not given).\n" LEVEL_HELP
+         "not given).\n" LEVEL_HELP JSON_HELP
          "Example: dravik-cli have photos.dat /media/card/DCIM --new-only -0 | xargs -0 cp -t ~/Inbox\n",
          {{QStringLiteral("--new-only"), false},
           JobsOptionEntry(),
           Md5LevelOptionEntry(),
           {QStringLiteral("-0"), false},
-          {QStringLiteral("--null"), false}},
+          {QStringLiteral("--null"), false},
+          {QStringLiteral("--json"), false}},
          2,
          -1,
          RunHave},
@@ -115,32 +124,34 @@ const std::array<TCommand, 10> &commands()
          1,
          RunDump},
         {"dups",
-         "dups CATALOG.dat [--folder CATALOG\\PATH\\]\n"
+         "dups CATALOG.dat [--folder CATALOG\\PATH\\] [--json]\n"
          "Prints the sets of records with equal digests across the catalog, or within the one folder\n"
          "given (its own records only), numbered as the duplicates window numbers them:\n"
          "  Set <n><TAB><digest>\n"
          "  <TAB><FolderPath><TAB><FileName><TAB><Size><TAB><RealPath>\n"
-         "or \"No duplicate files found.\".\n"
+         "or \"No duplicate files found.\".\n" JSON_HELP
          "Example: dravik-cli dups photos.dat --folder 'Home\\Pictures\\'\n",
-         {{QStringLiteral("--folder"), true}},
+         {{QStringLiteral("--folder"), true}, {QStringLiteral("--json"), false}},
          1,
          1,
          RunDups},
         {"find",
-         "find CATALOG.dat [-0] CODE\n"
+         "find CATALOG.dat [-0 | --json] CODE\n"
          "Prints <FolderPath><FileName> of the first record whose digest is CODE (blanks removed,\n"
          "letter case ignored; folders in pre-order, records in list order), escaped as dump escapes\n"
          "its lines, or ended with NUL under -0 (--null). Exit status 1 with a message when CODE is\n"
-         "not 32 characters long or is not in the catalog.\n"
+         "not 32 characters long or is not in the catalog.\n" JSON_HELP
          "Example: dravik-cli find photos.dat 'B1946AC9 2492D234 7C6235B4 D2611184'\n",
-         {{QStringLiteral("-0"), false}, {QStringLiteral("--null"), false}},
+         {{QStringLiteral("-0"), false},
+          {QStringLiteral("--null"), false},
+          {QStringLiteral("--json"), false}},
          2,
          2,
          RunFind},
         {"search",
          "search CATALOG.dat [--in CATALOG\\PATH\\] [--min-size SIZE] [--max-size SIZE] [--newer DATE] "
          "[--older DATE] "
-         "[--regex] [--count] PATTERN...\n"
+         "[--regex] [--count] [--json] PATTERN...\n"
          "Prints the records whose names match the pattern, in catalog order (folders in pre-order,\n"
          "records in list order), one line each:\n"
          "  <FolderPath><FileName><TAB><Size><TAB><mm/dd/yy hh:nn><TAB><RealPath>\n"
@@ -155,7 +166,7 @@ const std::array<TCommand, 10> &commands()
          "keeps the records dated DATE or later, --older those dated before DATE, to the minute, in\n"
          "local time; DATE is YYYY-MM-DD, YYYY-MM-DD HH:MM, or mm/dd/yy [hh:nn] as the catalog writes\n"
          "dates. --count prints the number of records found instead of the records.\n"
-         "Exit status 0 when a record was found, 1 when none was.\n"
+         "Exit status 0 when a record was found, 1 when none was.\n" JSON_HELP
          "Examples: dravik-cli search photos.dat --in 'Home\\Pictures\\' 'holiday*.jpg' 2019\n"
          "          dravik-cli search photos.dat --count --min-size 1G --newer 2024-01-01 '*'\n",
          {{QStringLiteral("--in"), true},
@@ -164,12 +175,13 @@ const std::array<TCommand, 10> &commands()
           {QStringLiteral("--newer"), true},
           {QStringLiteral("--older"), true},
           {QStringLiteral("--regex"), false},
-          {QStringLiteral("--count"), false}},
+          {QStringLiteral("--count"), false},
+          {QStringLiteral("--json"), false}},
          2,
          -1,
          RunSearch},
         {"verify",
-         "verify CATALOG.dat [--no-digest] [--only-present] [--jobs N] [--md5-level LEVEL]\n"
+         "verify CATALOG.dat [--no-digest] [--only-present] [--jobs N] [--md5-level LEVEL] [--json]\n"
          "Checks every record that has a real path against the disk and prints what it found,\n"
          "grouped in this order (catalog order within a group), one line a record:\n"
          "  corrupt<TAB><FolderPath><FileName><TAB><full path>    content changed, size and date not\n"
@@ -188,9 +200,10 @@ const std::array<TCommand, 10> &commands()
          "threads at once (--jobs, one per core when not given). A file that cannot be read, or\n"
          "changed while it was read, is unreadable and its error is also told on stderr. Exit\n"
          "status 1 when anything is corrupt, edited, missing or unreadable. The catalog file is\n"
-         "never written.\n" LEVEL_HELP "Example: dravik-cli verify photos.dat --only-present\n",
+         "never written.\n" LEVEL_HELP JSON_HELP "Example: dravik-cli verify photos.dat --only-present\n",
          {{QStringLiteral("--no-digest"), false},
           {QStringLiteral("--only-present"), false},
+          {QStringLiteral("--json"), false},
           JobsOptionEntry(),
           Md5LevelOptionEntry()},
          1,
@@ -237,6 +250,7 @@ const std::array<TCommand, 10> &commands()
 }
 
 #undef LEVEL_HELP
+#undef JSON_HELP
 
 QByteArray synopsis(const TCommand &command)
 {
@@ -310,6 +324,9 @@ int RunCli(const QStringList &words, const TCliIo &io)
         write(io.Out, usage);
         return esSuccess;
     }
+    if (arguments.Has(QStringLiteral("--json")) &&
+        (arguments.Has(QStringLiteral("-0")) || arguments.Has(QStringLiteral("--null"))))
+        return usageError(io, QStringLiteral("--json and -0 (--null) cannot be used together"), usage);
     if (command->RequiredOption && !arguments.Has(QLatin1String(command->RequiredOption)))
         return usageError(
             io, QStringLiteral("option %1 is required").arg(QLatin1String(command->RequiredOption)), usage);

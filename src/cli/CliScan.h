@@ -13,6 +13,7 @@
 
 class TCatalog;
 class TCliProgress;
+class TJsonObject;
 struct TFileDat;
 struct TWalkReport;
 
@@ -37,13 +38,23 @@ TQueuedDigests DigestQueuedRecords(TCatalog &catalog, TCliProgress &progress, co
 qint64 SizeOfRecords(const std::vector<TFileDat *> &records);
 
 // Reports the records that were left without digest (their files vanished, cannot be read or
-// changed while read), one line each; esFindings when there are any, else esSuccess.
-int ReportUndigested(const TQueuedDigests &digests, const TCliIo &io);
+// changed while read), one line each, and under --json one object "undigested" each on json;
+// esFindings when there are any, else esSuccess.
+int ReportUndigested(const TQueuedDigests &digests, const TCliIo &io, TLineWriter *json = nullptr);
 
 // Reports on the error stream what the walks of the disk folders left out: the first few paths of
-// each kind (unless quiet), then the count of each kind; esFindings when anything was left out,
-// else esSuccess.
-int ReportLeftOut(const TWalkReport &report, const TCliIo &io, bool quiet);
+// each kind (unless quiet), then the count of each kind; under --json also one object "leftout"
+// for each path the report kept on json. esFindings when anything was left out, else esSuccess.
+int ReportLeftOut(const TWalkReport &report, const TCliIo &io, bool quiet, TLineWriter *json = nullptr);
+
+// One object "leftout" (keys "kind" and "path") for each path the report kept.
+void WriteLeftOutJson(TLineWriter &json, const TWalkReport &report);
+// The summary's keys "unreadable_folders", "invalid_names" and "long_paths".
+void AddLeftOutCounts(TJsonObject &summary, const TWalkReport &leftOut);
+
+// The summary's keys of a scan: how many records were queued, digested and left without digest,
+// and the counts of what the walks left out.
+void AddScanCounts(TJsonObject &summary, const TQueuedDigests &digests, const TWalkReport &leftOut);
 
 // Saves the catalog as "Save registry" does (the previous file becomes the backup) and tells so
 // on the progress stream; gives status, or esFailure when the catalog has no folders or cannot be

@@ -2,6 +2,7 @@
 
 #include "CliCatalog.h"
 #include "CliCommands.h"
+#include "CliJson.h"
 #include "DuplicateSets.h"
 
 int RunDups(const TArguments &arguments, const TCliIo &io)
@@ -26,6 +27,21 @@ int RunDups(const TArguments &arguments, const TCliIo &io)
 
     TLineWriter out(io.Out);
     const std::vector<TDuplicateSet> sets = FindDuplicateSets(candidates);
+    if (WantsJson(arguments)) {
+        qint64 files = 0;
+        for (const TDuplicateSet &set : sets) {
+            for (const TFileDat *record : set.Records) {
+                TJsonObject object("duplicate");
+                object.Number("set", set.Number);
+                WriteJson(out, object.Record(*record, TCatalog::FolderPath(record->Folder)));
+                ++files;
+            }
+        }
+        TJsonObject summary("summary");
+        WriteJson(
+            out, summary.Text("command", u"dups").Number("sets", qint64(sets.size())).Number("files", files));
+        return FinishOutput(out, io, esSuccess);
+    }
     if (sets.empty())
         out.Line(QStringLiteral("No duplicate files found."));
     for (const TDuplicateSet &set : sets) {

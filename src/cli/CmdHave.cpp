@@ -4,6 +4,8 @@
 #include "CliCatalog.h"
 #include "CliCommands.h"
 #include "CliDigests.h"
+#include "CliJson.h"
+#include "CliScan.h"
 #include "FolderScan.h"
 #include "support.h"
 
@@ -39,16 +41,22 @@ int RunHave(const TArguments &arguments, const TCliIo &io)
     if (!LoadCatalogFile(catalog, arguments.Operands[0], io))
         return esFailure;
     const bool newOnly = arguments.Has(QStringLiteral("--new-only"));
+    const bool json = WantsJson(arguments);
+    // Names the walk cannot use are left out as "Add folders" leaves them; under --json a script
+    // learns of them.
+    TWalkReport leftOut;
+    leftOut.KeepEveryPath();
     const auto byDigest = recordsByDigest(catalog);
 
     // The files as given, folders walked as "Add folders" walks them.
     bool unreadable = false;
+    qint64 unreadableCount = 0;
     std::vector<QString> paths;
     std::vector<qint64> sizes;
     for (const QString &given : arguments.Operands.mid(1)) {
         if (QFileInfo(given).isDir()) {
             QStringList files;
-            CollectFiles(given, files);
+            CollectFiles(given, files, {}, json ? &leftOut : nullptr);
             for (const QString &file : std::as_const(files)) {
                 paths.push_back(file);
                 sizes.push_back(FileSizeOf(file));
@@ -59,13 +67,16 @@ int RunHave(const TArguments &arguments, const TCliIo &io)
         if (size < 0) {
             ReportError(io, given, qt_error_string(QFileInfo::exists(given) ? EINVAL : ENOENT));
             unreadable = true;
+            ++unreadableCount;
             continue;
         }
         paths.push_back(given);
         sizes.push_back(size);
     }
 
-    TLineWriter out(io.Out, NameLineEnds(arguments));
+    TLineWriter out(io.Out, json ? leAsIs : NameLineEnds(arguments));
+    if (json)
+        WriteLeftOutJson(out, leftOut);
     TCliProgress progress(io, QStringLiteral("have"), TCliProgress::plQuiet);
     auto print = [&](const QString &line) {
         progress.Clear();
@@ -73,7 +84,14 @@ int RunHave(const TArguments &arguments, const TCliIo &io)
         if (io.ErrIsTerminal)
             out.Finish(); // before the progress line is drawn again
     };
+    auto printJson = [&](TJsonObject &object) {
+        progress.Clear();
+        WriteJson(out, object);
+        if (io.ErrIsTerminal)
+            out.Finish();
+    };
     bool someNew = false;
+    qint64 haveCount = 0, newCount = 0;
     DigestFilesWithProgress(paths, sizes, *reading, progress, [&](size_t index, TFileDigest &result) {
         const QString &path = paths[index];
         if (!result.Digested()) {
@@ -81,19 +99,46 @@ int RunHave(const TArguments &arguments, const TCliIo &io)
             out.Finish(); // the error line after the lines before it
             ReportError(io, path, result.Present ? result.ReadError : qt_error_string(ENOENT));
             unreadable = true;
+            ++unreadableCount;
             return;
         }
-        const auto places = byDigest.constFind(TMd5Text(*result.Digest));
+        const TMd5Text digest(*result.Digest);
+        const auto places = byDigest.constFind(digest);
         if (places == byDigest.constEnd()) {
             someNew = true;
-            print(newOnly ? path : QStringLiteral("new\t") + path);
+            ++newCount;
+            if (json) {
+                TJsonObject object("new");
+                printJson(object.DiskPath("path", path).Text("file_md5", digest.Text()));
+            } else {
+                print(newOnly ? path : QStringLiteral("new\t") + path);
+            }
             return;
         }
+        ++haveCount;
         if (newOnly)
             return;
-        for (const TFileDat *record : *places)
-            print(QStringLiteral("have\t") + path + u'\t' + TCatalog::FolderPath(record->Folder) +
-                  record->FileName);
+        for (const TFileDat *record : *places) {
+            if (json) {
+                TJsonObject object("have");
+                printJson(object.DiskPath("path", path)
+                              .Text("file_md5", digest.Text())
+                              .Record(*record, TCatalog::FolderPath(record->Folder)));
+            } else {
+                print(QStringLiteral("have\t") + path + u'\t' + TCatalog::FolderPath(record->Folder) +
+                      record->FileName);
+            }
+        }
     });
+    if (json) {
+        TJsonObject summary("summary");
+        summary.Text("command", u"have")
+            .Number("files", qint64(paths.size()))
+            .Number("have", haveCount)
+            .Number("new", newCount)
+            .Number("unreadable", unreadableCount);
+        AddLeftOutCounts(summary, leftOut);
+        WriteJson(out, summary);
+    }
     return FinishOutput(out, io, someNew || unreadable ? esFindings : esSuccess);
 }

@@ -5,6 +5,7 @@
 #include "CliCatalog.h"
 #include "CliCommands.h"
 #include "CliDigests.h"
+#include "CliJson.h"
 #include "CliScan.h"
 #include "DigestFileReader.h"
 #include "DigestPool.h"
@@ -12,7 +13,9 @@
 #include "StorageErrors.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -101,32 +104,78 @@ qint64 SizeOfRecords(const std::vector<TFileDat *> &records)
     return bytes;
 }
 
-int ReportUndigested(const TQueuedDigests &digests, const TCliIo &io)
+int ReportUndigested(const TQueuedDigests &digests, const TCliIo &io, TLineWriter *json)
 {
     int status = esSuccess;
     for (const TFileDat *record : digests.Records) {
         if (record->State == fsDigested)
             continue;
-        const QString reason = record->State == fsMissing         ? qt_error_string(ENOENT)
-                               : digests.Changed.contains(record) ? QString::fromLatin1(ChangedWhileReadText)
-                                                                  : QStringLiteral("cannot be read");
+        const bool missing = record->State == fsMissing;
+        const bool changed = !missing && digests.Changed.contains(record);
+        const QString reason = missing   ? qt_error_string(ENOENT)
+                               : changed ? QString::fromLatin1(ChangedWhileReadText)
+                                         : QStringLiteral("cannot be read");
         ReportError(io, record->FullPath(), reason + QStringLiteral("; saved without digest"));
+        if (json) {
+            TJsonObject object("undigested");
+            object.Record(*record, TCatalog::FolderPath(record->Folder))
+                .DiskPath("path", record->FullPath())
+                .Text("reason", missing   ? u"missing"
+                                : changed ? u"changed_while_read"
+                                          : u"unreadable");
+            WriteJson(*json, object);
+        }
         status = esFindings;
     }
     return status;
 }
 
-int ReportLeftOut(const TWalkReport &report, const TCliIo &io, bool quiet)
+void AddScanCounts(TJsonObject &summary, const TQueuedDigests &digests, const TWalkReport &leftOut)
+{
+    const auto digested = std::count_if(digests.Records.begin(), digests.Records.end(),
+                                        [](const TFileDat *record) { return record->State == fsDigested; });
+    summary.Number("queued", qint64(digests.Records.size()))
+        .Number("digested", qint64(digested))
+        .Number("undigested", qint64(digests.Records.size()) - qint64(digested));
+    AddLeftOutCounts(summary, leftOut);
+}
+
+void AddLeftOutCounts(TJsonObject &summary, const TWalkReport &leftOut)
+{
+    summary.Number("unreadable_folders", leftOut.UnreadableFolders.Count)
+        .Number("invalid_names", leftOut.UnusableNames.Count)
+        .Number("long_paths", leftOut.LongPaths.Count);
+}
+
+void WriteLeftOutJson(TLineWriter &json, const TWalkReport &report)
+{
+    const auto list = [&](const TPassedOver &kind, const char16_t *name) {
+        for (const QByteArray &path : kind.FirstPaths) {
+            TJsonObject object("leftout");
+            WriteJson(json, object.Text("kind", name).DiskBytes("path", path));
+        }
+    };
+    list(report.UnreadableFolders, u"unreadable_folder");
+    list(report.UnusableNames, u"invalid_name");
+    list(report.LongPaths, u"long_path");
+}
+
+int ReportLeftOut(const TWalkReport &report, const TCliIo &io, bool quiet, TLineWriter *json)
 {
     if (report.Empty())
         return esSuccess;
+    if (json)
+        WriteLeftOutJson(*json, report);
     if (!quiet) {
         const auto list = [&](const TPassedOver &kind, const QString &why) {
-            for (const QString &path : kind.FirstPaths)
-                ReportError(io, path, why);
-            if (kind.Count > int(kind.FirstPaths.size()))
-                ReportError(
-                    io, QStringLiteral("... and %1 more of these").arg(kind.Count - kind.FirstPaths.size()));
+            size_t named = 0;
+            for (const QByteArray &path : kind.FirstPaths) {
+                if (named++ == TPassedOver::PathsKept)
+                    break;
+                ReportError(io, QFile::decodeName(path), why);
+            }
+            if (kind.Count > int(named))
+                ReportError(io, QStringLiteral("... and %1 more of these").arg(kind.Count - int(named)));
         };
         list(report.UnreadableFolders, QStringLiteral("folder cannot be read; its files were left out"));
         list(report.UnusableNames, QStringLiteral("name is not valid text; left out"));
@@ -214,7 +263,10 @@ int RunScan(const TArguments &arguments, const TCliIo &io)
     qint64 listed = 0;
     QObject::connect(&catalog, &TCatalog::recordsAdded,
                      [&](TFolderNode *, int, int count) { listed += count; });
+    const bool json = WantsJson(arguments);
     TWalkReport leftOut;
+    if (json)
+        leftOut.KeepEveryPath();
     for (const QString &folder : std::as_const(folders))
         AddFolderStructure(
             catalog, base, folder, [&](int, int) { progress.Listing(listed); }, &leftOut);
@@ -223,7 +275,16 @@ int RunScan(const TArguments &arguments, const TCliIo &io)
     const std::vector<TFileDat *> queued(catalog.Md5Queue().begin(), catalog.Md5Queue().end());
     progress.Listed(qint64(queued.size()), SizeOfRecords(queued));
     const TQueuedDigests added = DigestQueuedRecords(catalog, progress, *reading, std::move(early));
-    const int undigested = ReportUndigested(added, io);
-    const int status = std::max(undigested, ReportLeftOut(leftOut, io, quiet));
-    return SaveScannedCatalog(catalog, output, progress, io, status);
+    TLineWriter out(io.Out);
+    TLineWriter *jsonOut = json ? &out : nullptr;
+    const int undigested = ReportUndigested(added, io, jsonOut);
+    const int status = std::max(undigested, ReportLeftOut(leftOut, io, quiet, jsonOut));
+    const int saved = SaveScannedCatalog(catalog, output, progress, io, status);
+    if (!json)
+        return saved;
+    TJsonObject summary("summary");
+    summary.Text("command", u"scan").DiskPath("catalog", output);
+    AddScanCounts(summary, added, leftOut);
+    WriteJson(out, summary.Boolean("saved", catalog.HasFolders() && saved != esFailure));
+    return FinishOutput(out, io, saved);
 }

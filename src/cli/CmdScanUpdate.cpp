@@ -4,6 +4,7 @@
 #include "Catalog.h"
 #include "CliCatalog.h"
 #include "CliDiskWalk.h"
+#include "CliJson.h"
 #include "CliProgress.h"
 #include "CliScan.h"
 #include "FolderScan.h"
@@ -204,7 +205,10 @@ int RunScanUpdate(const TArguments &arguments, const TCliIo &io, const QString &
     // The disk is walked on a thread of its own while the catalog is read and its records below
     // the folders are looked up.
     std::vector<std::vector<TDiskFile>> listed(size_t(folders.size()));
+    const bool json = WantsJson(arguments);
     TWalkReport leftOut;
+    if (json)
+        leftOut.KeepEveryPath();
     TCatalog catalog;
     std::optional<TCatalogUpdate> update;
     {
@@ -225,9 +229,16 @@ int RunScanUpdate(const TArguments &arguments, const TCliIo &io, const QString &
     std::vector<TFileDat *> gone = update->GoneRecords();
 
     TLineWriter out(io.Out);
-    for (const TFileDat *record : gone)
-        out.Line(QStringLiteral("gone\t") + TCatalog::FolderPath(record->Folder) + record->FileName + u'\t' +
-                 record->FullPath());
+    for (const TFileDat *record : gone) {
+        if (json) {
+            TJsonObject object("gone");
+            WriteJson(out, object.Record(*record, TCatalog::FolderPath(record->Folder))
+                               .DiskPath("path", record->FullPath()));
+        } else {
+            out.Line(QStringLiteral("gone\t") + TCatalog::FolderPath(record->Folder) + record->FileName +
+                     u'\t' + record->FullPath());
+        }
+    }
     if (prune)
         catalog.RemoveRecords(gone);
 
@@ -239,9 +250,31 @@ int RunScanUpdate(const TArguments &arguments, const TCliIo &io, const QString &
     TQueuedDigests digests{queued, {}};
     if (!queued.empty())
         digests = DigestQueuedRecords(catalog, progress, options);
-    const int status = std::max(ReportUndigested(digests, io), ReportLeftOut(leftOut, io, quiet));
+    TLineWriter *jsonOut = json ? &out : nullptr;
+    const int status =
+        std::max(ReportUndigested(digests, io, jsonOut), ReportLeftOut(leftOut, io, quiet, jsonOut));
 
     const TUpdateCounts &counts = update->Counts();
+    const bool unchanged = counts.Changed + counts.New == 0 && (!prune || counts.Gone == 0);
+    if (json) {
+        // The summary says whether the catalog was written, so it comes after the save.
+        int saved = status;
+        if (unchanged)
+            progress.Line(QStringLiteral("scan: nothing changed, %1 not written").arg(output));
+        else
+            saved = SaveScannedCatalog(catalog, output, progress, io, status);
+        TJsonObject summary("summary");
+        summary.Text("command", u"scan").DiskPath("catalog", output);
+        AddScanCounts(summary, digests, leftOut);
+        summary.Number("unchanged", counts.Unchanged)
+            .Number("changed", counts.Changed)
+            .Number("new", counts.New)
+            .Number("gone", counts.Gone)
+            .Number("removed", prune ? counts.Gone : 0)
+            .Boolean("saved", !unchanged && catalog.HasFolders() && saved != esFailure);
+        WriteJson(out, summary);
+        return FinishOutput(out, io, saved);
+    }
     out.Line(QStringLiteral("unchanged %1, changed %2, new %3, gone %4%5")
                  .arg(counts.Unchanged)
                  .arg(counts.Changed)
@@ -251,7 +284,7 @@ int RunScanUpdate(const TArguments &arguments, const TCliIo &io, const QString &
     if (FinishOutput(out, io, esSuccess) != esSuccess)
         return esFailure;
     // An update that changes nothing leaves the file, and the backup of the last real change, alone.
-    if (counts.Changed + counts.New == 0 && (!prune || counts.Gone == 0)) {
+    if (unchanged) {
         progress.Line(QStringLiteral("scan: nothing changed, %1 not written").arg(output));
         return status;
     }

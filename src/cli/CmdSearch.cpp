@@ -5,6 +5,7 @@
 #include "CatalogSearch.h"
 #include "CliCatalog.h"
 #include "CliCommands.h"
+#include "CliJson.h"
 #include "support.h"
 
 #include <QRegularExpression>
@@ -129,7 +130,22 @@ int RunSearch(const TArguments &arguments, const TCliIo &io)
     std::erase_if(found, [&](const TFileDat *record) { return !filter->Keeps(*record); });
 
     TLineWriter out(io.Out);
-    if (arguments.Has(QStringLiteral("--count"))) {
+    if (WantsJson(arguments)) {
+        if (!arguments.Has(QStringLiteral("--count"))) {
+            const TFolderNode *folder = nullptr;
+            QString folderPath;
+            for (const TFileDat *record : found) {
+                if (record->Folder != folder) {
+                    folder = record->Folder;
+                    folderPath = TCatalog::FolderPath(folder);
+                }
+                TJsonObject object("record");
+                WriteJson(out, object.Record(*record, folderPath));
+            }
+        }
+        TJsonObject summary("summary");
+        WriteJson(out, summary.Text("command", u"search").Number("found", qint64(found.size())));
+    } else if (arguments.Has(QStringLiteral("--count"))) {
         out.Line(QString::number(found.size()));
     } else {
         const TFolderNode *folder = nullptr;

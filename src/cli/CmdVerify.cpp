@@ -6,6 +6,7 @@
 #include "CliCatalog.h"
 #include "CliCommands.h"
 #include "CliDigests.h"
+#include "CliJson.h"
 #include "RemovableVolumes.h"
 #include "Verification.h"
 #include "support.h"
@@ -124,6 +125,33 @@ void WriteVerifyText(const TVerifyReport &report, TLineWriter &out)
     out.Line(summary);
 }
 
+// One object "finding" a finding, with its "class", the record's keys and its full "path"; then
+// the summary with the count of every class, each under the class's name.
+void WriteVerifyJson(const TVerifyReport &report, TLineWriter &out)
+{
+    const TFolderNode *folder = nullptr;
+    QString folderPath;
+    for (const TVerifyFinding &finding : report.Findings) {
+        if (finding.Record->Folder != folder) {
+            folder = finding.Record->Folder;
+            folderPath = TCatalog::FolderPath(folder);
+        }
+        TJsonObject object("finding");
+        object.Text("class", QString::fromLatin1(VerifyClassName(finding.Class)))
+            .Record(*finding.Record, folderPath)
+            .DiskPath("path", finding.Record->FullPath());
+        WriteJson(out, object);
+    }
+    TJsonObject summary("summary");
+    summary.Text("command", u"verify").Number("checked", report.Checked);
+    for (size_t c = 0; c < report.Counts.size(); ++c) {
+        const auto verifyClass = TVerifyClass(c);
+        if (verifyClass != TVerifyClass::Offline || report.OfflineCounted)
+            summary.Number(VerifyClassName(verifyClass), report.Count(verifyClass));
+    }
+    WriteJson(out, summary);
+}
+
 } // namespace
 
 int RunVerify(const TArguments &arguments, const TCliIo &io)
@@ -178,6 +206,9 @@ int RunVerify(const TArguments &arguments, const TCliIo &io)
     report.Group();
 
     TLineWriter out(io.Out);
-    WriteVerifyText(report, out);
+    if (WantsJson(arguments))
+        WriteVerifyJson(report, out);
+    else
+        WriteVerifyText(report, out);
     return FinishOutput(out, io, report.NeedsALook() ? esFindings : esSuccess);
 }

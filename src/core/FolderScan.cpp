@@ -114,7 +114,7 @@ void WalkDiskFolder(const QString &folder, std::vector<TDiskFile> &files, TWalkR
         const TListing listing(prefix);
         if (!listing.Dir()) {
             if (report)
-                report->UnreadableFolders.Add(directory);
+                report->UnreadableFolders.Add(prefix);
             continue;
         }
         const int at = ::dirfd(listing.Dir());
@@ -140,13 +140,13 @@ void WalkDiskFolder(const QString &folder, std::vector<TDiskFile> &files, TWalkR
             const qsizetype nameLength = qsizetype(std::strlen(name));
             if (!decodeWhole(QByteArray::fromRawData(name, nameLength), listed.Name)) {
                 if (report)
-                    report->UnusableNames.Add(directory + listed.Name);
+                    report->UnusableNames.Add(prefix + name);
                 continue;
             }
             // Room for the terminating zero, and for a directory the separator its path ends with.
             if (prefix.size() + nameLength + (isDirectory ? 1 : 0) >= PATH_MAX) {
                 if (report)
-                    report->LongPaths.Add(directory + listed.Name);
+                    report->LongPaths.Add(prefix + name);
                 continue;
             }
             listed.IsDirectory = isDirectory;

@@ -14,25 +14,30 @@
 
 #include "Catalog.h"
 
+#include <QByteArray>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
 #include <vector>
 
 // Progress of a long walk: done out of total (total may grow while directories are found).
 using TScanProgress = std::function<void(int done, int total)>;
 
-// Entries of one kind that a walk passed over: how many, and the paths of the first few.
+// Entries of one kind that a walk passed over: how many, and the paths of the first few, as the
+// disk names them (a name that is no text keeps its bytes; QFile::decodeName shows them as
+// U+FFFD).
 struct TPassedOver
 {
     static constexpr size_t PathsKept = 5;
 
     int Count = 0;
-    std::vector<QString> FirstPaths; // a name that is no text shows U+FFFD for its odd bytes
+    size_t Keep = PathsKept;
+    std::vector<QByteArray> FirstPaths;
 
-    void Add(const QString &path)
+    void Add(const QByteArray &path)
     {
         ++Count;
-        if (FirstPaths.size() < PathsKept)
+        if (FirstPaths.size() < Keep)
             FirstPaths.push_back(path);
     }
 };
@@ -43,6 +48,9 @@ struct TWalkReport
     TPassedOver UnreadableFolders; // paths end with the separator
     TPassedOver UnusableNames;
     TPassedOver LongPaths; // files and directories whose paths are PATH_MAX bytes or more
+
+    // For a reader that wants every path, not the first few.
+    void KeepEveryPath() { UnreadableFolders.Keep = UnusableNames.Keep = LongPaths.Keep = SIZE_MAX; }
 
     bool Empty() const
     {

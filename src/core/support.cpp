@@ -192,6 +192,31 @@ int WriteDateText(double dayCount, char *out)
     return DateTextLength;
 }
 
+int WriteIsoDateText(double dayCount, char *out)
+{
+    const auto parts = splitDayCount(dayCount);
+    if (!parts)
+        return 0;
+    int year = 0, month = 0, day = 0;
+    parts->date.getDate(&year, &month, &day);
+    const int seconds = int(parts->msecsOfDay / 1000);
+    const auto two = [&](int at, int value) {
+        out[at] = char('0' + value / 10);
+        out[at + 1] = char('0' + value % 10);
+    };
+    two(0, year / 100); // day counts end before year 1 and after year 9999
+    two(2, year % 100);
+    two(5, month);
+    two(8, day);
+    two(11, seconds / 3600);
+    two(14, seconds / 60 % 60);
+    two(17, seconds % 60);
+    out[4] = out[7] = '-';
+    out[10] = 'T';
+    out[13] = out[16] = ':';
+    return IsoDateTextLength;
+}
+
 QString DateText(double dayCount)
 {
     char text[DateTextLength];

@@ -35,6 +35,10 @@ QString DateText(double dayCount);
 // number of characters written, DateTextLength or 0.
 inline constexpr int DateTextLength = 14;
 int WriteDateText(double dayCount, char *out);
+// "yyyy-mm-ddThh:nn:ss", the same local time to the second, for output that scripts read; the
+// number of characters written, IsoDateTextLength or 0.
+inline constexpr int IsoDateTextLength = 19;
+int WriteIsoDateText(double dayCount, char *out);
 
 // Reads "m/d/y[ h:n[:s]]" back into a day count; 0.0 for an empty or unreadable text. Years of
 // one or two digits land in the hundred years that begin 50 years before currentYear.

@@ -326,9 +326,8 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("-V")} << 0 << QStringLiteral("dravik-cli 2.0.0\n") << QString();
         QTest::newRow("command help")
             << QStringList{QStringLiteral("verify"), QStringLiteral("--help")} << 0
-            << usage +
-                   QStringLiteral(
-                       "verify CATALOG.dat [--no-digest] [--only-present] [--jobs N] [--md5-level LEVEL]\n")
+            << usage + QStringLiteral("verify CATALOG.dat [--no-digest] [--only-present] [--jobs N] "
+                                      "[--md5-level LEVEL] [--json]\n")
             << QString();
         // After "--" a word that looks like an option is a file name.
         QTest::newRow("operand after --")

@@ -222,12 +222,12 @@ private Q_SLOTS:
         QCOMPARE(folder->Record(0)->RealPath, data + QStringLiteral("/a\\b/"));
         QCOMPARE(report.UnreadableFolders.Count, 1);
         QCOMPARE(report.UnreadableFolders.FirstPaths,
-                 std::vector<QString>{data + QStringLiteral("/locked/")});
+                 std::vector<QByteArray>{QFile::encodeName(data + QStringLiteral("/locked/"))});
         QCOMPARE(report.UnusableNames.Count, 1);
-        QCOMPARE(report.UnusableNames.FirstPaths,
-                 std::vector<QString>{data + QStringLiteral("/odd\uFFFD.txt")});
+        QCOMPARE(report.UnusableNames.FirstPaths, std::vector<QByteArray>{odd});
         QCOMPARE(report.LongPaths.Count, 1);
-        QCOMPARE(report.LongPaths.FirstPaths, std::vector<QString>{deep.FirstTooLong()});
+        QCOMPARE(report.LongPaths.FirstPaths,
+                 std::vector<QByteArray>{QFile::encodeName(deep.FirstTooLong())});
     }
 
     void pseudoFileSystemsAreNotEntered()

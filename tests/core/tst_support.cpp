@@ -52,6 +52,18 @@ private Q_SLOTS:
         QCOMPARE(DateText(1e12), QString());
     }
 
+    void isoDateTextKeepsTheSecondsAndFourDigitYears()
+    {
+        const auto iso = [](double dayCount) {
+            char text[IsoDateTextLength];
+            return QString::fromLatin1(text, WriteIsoDateText(dayCount, text));
+        };
+        QCOMPARE(iso(dayCountOf(2008, 3, 15, 14, 5, 59)), QStringLiteral("2008-03-15T14:05:59"));
+        QCOMPARE(iso(0.0), QStringLiteral("1899-12-30T00:00:00"));
+        QCOMPARE(iso(dayCountOf(9999, 12, 31, 23, 59, 59)), QStringLiteral("9999-12-31T23:59:59"));
+        QCOMPARE(iso(qQNaN()), QString());
+    }
+
     void dateTextReadsBackToTheMinute()
     {
         const double written = dayCountOf(2008, 3, 15, 14, 5, 59);
