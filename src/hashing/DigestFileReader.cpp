@@ -7,6 +7,12 @@
 #include <unistd.h>
 #include <utility>
 
+namespace {
+
+constexpr qint64 ReadAheadFrom = 64 * 1024;
+
+} // namespace
+
 TDigestFileReader::TDigestFileReader(const QString &path)
 {
     if (path.isEmpty()) {
@@ -28,7 +34,8 @@ TDigestFileReader::TDigestFileReader(const QString &path)
     }
     m_size = qint64(facts.st_size);
     m_modified = facts.st_mtim;
-    ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    if (m_size > ReadAheadFrom) // a file taken in by one read or two gains nothing by it
+        ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
 TDigestFileReader::~TDigestFileReader()

@@ -1,56 +1,12 @@
 #include "MD5ThUnit.h"
 
 #include "DigestEvents.h"
+#include "DigestFileReader.h"
 #include "FileDat.h"
 #include "Md5Engine.h"
 #include "ThreadHandOver.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-namespace {
-
-// Closes the descriptor on every way out of DigestFile.
-class TFileHandle
-{
-public:
-    explicit TFileHandle(int fd) : m_fd(fd) {}
-    ~TFileHandle()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    TFileHandle(const TFileHandle &) = delete;
-    TFileHandle &operator=(const TFileHandle &) = delete;
-    int Fd() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-// Reads until count bytes are in or the file ends; -1 on a read error.
-qint64 ReadUpTo(int fd, unsigned char *buffer, qint64 count)
-{
-    qint64 done = 0;
-    while (done < count) {
-        const ssize_t got = ::read(fd, buffer + done, size_t(count - done));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return -1;
-        }
-        if (got == 0)
-            break;
-        done += got;
-    }
-    return done;
-}
-
-} // namespace
 
 int ProgressPercent(qint64 block, qint64 blockCount)
 {
@@ -200,28 +156,14 @@ void CMd5Thread::Stop()
 std::optional<CMd5Thread::TDigest> CMd5Thread::DigestFile(const QString &path)
 {
     step(wsBeforeOpen);
-    if (path.isEmpty()) {
-        setReadResult(true, qt_error_string(ENOENT));
+    TDigestFileReader file(path);
+    if (!file.IsOpen()) {
+        setReadResult(true, file.Error());
         return std::nullopt;
     }
-    // Non-blocking, so a FIFO put in the file's place cannot hold the worker before the check.
-    const TFileHandle file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    struct stat before
-    {};
-    if (file.Fd() < 0 || ::fstat(file.Fd(), &before) != 0) {
-        setReadResult(true, qt_error_string(errno));
-        return std::nullopt;
-    }
-    if (!S_ISREG(before.st_mode)) {
-        setReadResult(true, S_ISDIR(before.st_mode) ? qt_error_string(EISDIR)
-                                                    : QStringLiteral("Not a regular file"));
-        return std::nullopt;
-    }
-    const qint64 size = qint64(before.st_size);
+    const qint64 size = file.Size();
     const qint64 blockCount = size / BlockSize;
     const qint64 rest = size % BlockSize;
-    if (blockCount > 1) // read-ahead pays only past the first block
-        ::posix_fadvise(file.Fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
     if (!m_buffer)
         m_buffer = std::make_unique_for_overwrite<unsigned char[]>(size_t(BlockSize));
     unsigned char *const buffer = m_buffer.get();
@@ -230,9 +172,9 @@ std::optional<CMd5Thread::TDigest> CMd5Thread::DigestFile(const QString &path)
     Md5Init(context);
     qint64 bytesRead = 0;
     for (qint64 block = 0; block < blockCount; ++block) {
-        const qint64 got = ReadUpTo(file.Fd(), buffer, BlockSize);
+        const qint64 got = file.Read(buffer, BlockSize);
         if (got < 0) {
-            setReadResult(true, qt_error_string(errno));
+            setReadResult(true, file.Error());
             return std::nullopt;
         }
         Md5Update(context, buffer, size_t(got));
@@ -247,26 +189,18 @@ std::optional<CMd5Thread::TDigest> CMd5Thread::DigestFile(const QString &path)
         }
     }
     if (bytesRead == blockCount * BlockSize && rest > 0) {
-        const qint64 got = ReadUpTo(file.Fd(), buffer, rest);
+        const qint64 got = file.Read(buffer, rest);
         if (got < 0) {
-            setReadResult(true, qt_error_string(errno));
+            setReadResult(true, file.Error());
             return std::nullopt;
         }
         Md5Update(context, buffer, size_t(got));
         bytesRead += got;
     }
     // Linux has no share modes: another program may write the file while it is read. A digest
-    // of bytes from before and after such a change belongs to no content the file ever had, so
-    // it is kept only when the file read as a whole is the file that was opened.
-    struct stat after
-    {};
-    if (::fstat(file.Fd(), &after) != 0) {
-        setReadResult(true, qt_error_string(errno));
-        return std::nullopt;
-    }
-    if (bytesRead != size || after.st_size != before.st_size ||
-        after.st_mtim.tv_sec != before.st_mtim.tv_sec || after.st_mtim.tv_nsec != before.st_mtim.tv_nsec) {
-        setReadResult(true, ChangedWhileReadText());
+    // of bytes from before and after such a change belongs to no content the file ever had.
+    if (!file.EndsAsOpened(bytesRead)) {
+        setReadResult(true, file.Error());
         return std::nullopt;
     }
     setReadResult(false);

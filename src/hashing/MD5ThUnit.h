@@ -84,12 +84,10 @@ public:
     // Any thread, during the hand-over: the digest of Record()'s file.
     TDigest Digest() const;
     // Any thread, about the last file DigestFile read: it could not be opened or read, and why,
-    // in the system's words ("No such file or directory"), or ChangedWhileReadText(); empty
-    // otherwise.
+    // in the system's words ("No such file or directory"), or ChangedWhileReadText
+    // (DigestFileReader.h); empty otherwise.
     bool ReadFailed() const;
     QString ReadError() const;
-    // The reason given for a file whose size or modification time changed while it was read.
-    static QString ChangedWhileReadText() { return QStringLiteral("changed while read"); }
 
     // The worker's thread (or the owner's, for a reader that is never started): the digest of the
     // file, or nothing when told to stop before the end, when the file cannot be opened or read,

@@ -1,4 +1,5 @@
 #include "DigestEvents.h"
+#include "DigestFileReader.h"
 #include "DigestTestKit.h"
 #include "MD5ThUnit.h"
 
@@ -128,7 +129,7 @@ private Q_SLOTS:
         run.Run();
         QVERIFY(run.handedOver.isEmpty());
         QVERIFY(run.worker.ReadFailed());
-        QCOMPARE(run.worker.ReadError(), CMd5Thread::ChangedWhileReadText());
+        QCOMPARE(run.worker.ReadError(), QString::fromLatin1(ChangedWhileReadText));
     }
 
     void unreadableFilesEndWithoutDigest()
