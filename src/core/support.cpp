@@ -172,6 +172,17 @@ QString SizeText(qint64 size, bool withBytes)
     return text;
 }
 
+namespace {
+
+// A field of a date text, 0 to 99, as two digits.
+void writeTwoDigits(char *at, int value)
+{
+    at[0] = char('0' + value / 10);
+    at[1] = char('0' + value % 10);
+}
+
+} // namespace
+
 int WriteDateText(double dayCount, char *out)
 {
     const auto parts = splitDayCount(dayCount);
@@ -181,14 +192,14 @@ int WriteDateText(double dayCount, char *out)
     parts->date.getDate(&year, &month, &day);
     const int minutes = int(parts->msecsOfDay / 60'000); // seconds are dropped, not rounded
     // Every field is in 0..99: day counts end before year 1 and after year 9999.
-    const int fields[] = {month, day, year % 100, minutes / 60, minutes % 60};
-    const char separators[] = "// :";
-    for (int i = 0; i < 5; ++i) {
-        out[3 * i] = char('0' + fields[i] / 10);
-        out[3 * i + 1] = char('0' + fields[i] % 10);
-        if (i < 4)
-            out[3 * i + 2] = separators[i];
-    }
+    writeTwoDigits(out, month);
+    writeTwoDigits(out + 3, day);
+    writeTwoDigits(out + 6, year % 100);
+    writeTwoDigits(out + 9, minutes / 60);
+    writeTwoDigits(out + 12, minutes % 60);
+    out[2] = out[5] = '/';
+    out[8] = ' ';
+    out[11] = ':';
     return DateTextLength;
 }
 
@@ -200,17 +211,13 @@ int WriteIsoDateText(double dayCount, char *out)
     int year = 0, month = 0, day = 0;
     parts->date.getDate(&year, &month, &day);
     const int seconds = int(parts->msecsOfDay / 1000);
-    const auto two = [&](int at, int value) {
-        out[at] = char('0' + value / 10);
-        out[at + 1] = char('0' + value % 10);
-    };
-    two(0, year / 100); // day counts end before year 1 and after year 9999
-    two(2, year % 100);
-    two(5, month);
-    two(8, day);
-    two(11, seconds / 3600);
-    two(14, seconds / 60 % 60);
-    two(17, seconds % 60);
+    writeTwoDigits(out, year / 100); // day counts end before year 1 and after year 9999
+    writeTwoDigits(out + 2, year % 100);
+    writeTwoDigits(out + 5, month);
+    writeTwoDigits(out + 8, day);
+    writeTwoDigits(out + 11, seconds / 3600);
+    writeTwoDigits(out + 14, seconds / 60 % 60);
+    writeTwoDigits(out + 17, seconds % 60);
     out[4] = out[7] = '-';
     out[10] = 'T';
     out[13] = out[16] = ':';

@@ -37,6 +37,16 @@ private:
         return RunCliProcess(QStringList{QStringLiteral("scan")} + words);
     }
 
+    // scan of a one-file tree into a catalog file that is not there, from the test's folder.
+    TCliResult scanIntoAbsent(const QStringList &words, const QStringList &variables = {})
+    {
+        WriteTestFile(path(QStringLiteral("plain/a.txt")), "a");
+        return RunCliProcess(QStringList{QStringLiteral("scan"), QStringLiteral("-o"),
+                                         QStringLiteral("absent.dat"), QStringLiteral("plain")} +
+                                 words,
+                             m_dir.path(), variables);
+    }
+
 private Q_SLOTS:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
 
@@ -241,12 +251,7 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, words);
         QFETCH(QString, error);
-        WriteTestFile(path(QStringLiteral("plain/a.txt")), "a");
-        const TCliResult run =
-            RunCliProcess(QStringList{QStringLiteral("scan"), QStringLiteral("-o"),
-                                      QStringLiteral("absent.dat"), QStringLiteral("plain")} +
-                              words,
-                          m_dir.path());
+        const TCliResult run = scanIntoAbsent(words);
         CLI_EXPECT_STATUS(run, 2);
         QCOMPARE(QString::fromUtf8(run.Err), QStringLiteral("dravik-cli: %1\n").arg(error));
         QVERIFY(!QFile::exists(path(QStringLiteral("absent.dat"))));
@@ -312,12 +317,7 @@ private Q_SLOTS:
         QFETCH(QStringList, words);
         QFETCH(QStringList, variables);
         QFETCH(QString, error);
-        WriteTestFile(path(QStringLiteral("plain/a.txt")), "a");
-        const TCliResult run =
-            RunCliProcess(QStringList{QStringLiteral("scan"), QStringLiteral("-o"),
-                                      QStringLiteral("absent.dat"), QStringLiteral("plain")} +
-                              words,
-                          m_dir.path(), variables);
+        const TCliResult run = scanIntoAbsent(words, variables);
         CLI_EXPECT_STATUS(run, 2);
         QCOMPARE(QString::fromUtf8(run.Err), QStringLiteral("dravik-cli: %1\n").arg(error));
         QVERIFY(!QFile::exists(path(QStringLiteral("absent.dat"))));
