@@ -49,7 +49,6 @@ int RunHave(const TArguments &arguments, const TCliIo &io)
     const auto byDigest = recordsByDigest(catalog);
 
     // The files as given, folders walked as "Add folders" walks them.
-    bool unreadable = false;
     qint64 unreadableCount = 0;
     std::vector<QString> paths;
     std::vector<qint64> sizes;
@@ -66,7 +65,6 @@ int RunHave(const TArguments &arguments, const TCliIo &io)
         const qint64 size = FileSizeOf(given);
         if (size < 0) {
             ReportError(io, given, qt_error_string(QFileInfo::exists(given) ? EINVAL : ENOENT));
-            unreadable = true;
             ++unreadableCount;
             continue;
         }
@@ -90,7 +88,6 @@ int RunHave(const TArguments &arguments, const TCliIo &io)
         if (io.ErrIsTerminal)
             out.Finish();
     };
-    bool someNew = false;
     qint64 haveCount = 0, newCount = 0;
     DigestFilesWithProgress(paths, sizes, *reading, progress, [&](size_t index, TFileDigest &result) {
         const QString &path = paths[index];
@@ -98,14 +95,12 @@ int RunHave(const TArguments &arguments, const TCliIo &io)
             progress.Clear();
             out.Finish(); // the error line after the lines before it
             ReportError(io, path, result.Present ? result.ReadError : qt_error_string(ENOENT));
-            unreadable = true;
             ++unreadableCount;
             return;
         }
         const TMd5Text digest(*result.Digest);
         const auto places = byDigest.constFind(digest);
         if (places == byDigest.constEnd()) {
-            someNew = true;
             ++newCount;
             if (json) {
                 TJsonObject object("new");
@@ -140,5 +135,5 @@ int RunHave(const TArguments &arguments, const TCliIo &io)
         AddLeftOutCounts(summary, leftOut);
         WriteJson(out, summary);
     }
-    return FinishOutput(out, io, someNew || unreadable ? esFindings : esSuccess);
+    return FinishOutput(out, io, newCount + unreadableCount > 0 ? esFindings : esSuccess);
 }
