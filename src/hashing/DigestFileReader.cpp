@@ -11,7 +11,21 @@ namespace {
 
 constexpr qint64 ReadAheadFrom = 64 * 1024;
 
+TFileIdentity IdentityOf(const struct stat &facts)
+{
+    return {facts.st_dev, facts.st_ino, qint64(facts.st_size), facts.st_mtim};
+}
+
 } // namespace
+
+std::optional<TFileIdentity> FileIdentityOf(const QString &path)
+{
+    struct stat facts
+    {};
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &facts) != 0 || !S_ISREG(facts.st_mode))
+        return std::nullopt;
+    return IdentityOf(facts);
+}
 
 TDigestFileReader::TDigestFileReader(const QString &path)
 {
@@ -32,9 +46,8 @@ TDigestFileReader::TDigestFileReader(const QString &path)
         close();
         return;
     }
-    m_size = qint64(facts.st_size);
-    m_modified = facts.st_mtim;
-    if (m_size > ReadAheadFrom) // a file taken in by one read or two gains nothing by it
+    m_identity = IdentityOf(facts);
+    if (m_identity.Size > ReadAheadFrom) // a file taken in by one read or two gains nothing by it
         ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
@@ -44,8 +57,8 @@ TDigestFileReader::~TDigestFileReader()
 }
 
 TDigestFileReader::TDigestFileReader(TDigestFileReader &&other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)), m_size(other.m_size), m_modified(other.m_modified),
-      m_changed(other.m_changed), m_error(std::move(other.m_error))
+    : m_fd(std::exchange(other.m_fd, -1)), m_identity(other.m_identity), m_changed(other.m_changed),
+      m_error(std::move(other.m_error))
 {}
 
 TDigestFileReader &TDigestFileReader::operator=(TDigestFileReader &&other) noexcept
@@ -53,8 +66,7 @@ TDigestFileReader &TDigestFileReader::operator=(TDigestFileReader &&other) noexc
     if (this != &other) {
         close();
         m_fd = std::exchange(other.m_fd, -1);
-        m_size = other.m_size;
-        m_modified = other.m_modified;
+        m_identity = other.m_identity;
         m_changed = other.m_changed;
         m_error = std::move(other.m_error);
     }
@@ -96,9 +108,7 @@ bool TDigestFileReader::EndsAsOpened(qint64 bytesRead)
         m_error = qt_error_string(errno);
         return false;
     }
-    const bool same = bytesRead == m_size && qint64(facts.st_size) == m_size &&
-                      facts.st_mtim.tv_sec == m_modified.tv_sec &&
-                      facts.st_mtim.tv_nsec == m_modified.tv_nsec;
+    const bool same = bytesRead == m_identity.Size && IdentityOf(facts) == m_identity;
     if (!same) {
         m_changed = true;
         m_error = QString::fromLatin1(ChangedWhileReadText);

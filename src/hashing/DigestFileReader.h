@@ -13,6 +13,28 @@
 
 #include <QString>
 #include <ctime>
+#include <optional>
+#include <sys/types.h>
+
+// One state of a file: where it is, its size and its modification time. Two looks that give the
+// same identity saw the same content, as far as the file system can tell.
+struct TFileIdentity
+{
+    dev_t Device = 0;
+    ino_t Node = 0;
+    qint64 Size = 0;
+    timespec Modified{};
+
+    bool operator==(const TFileIdentity &other) const
+    {
+        return Device == other.Device && Node == other.Node && Size == other.Size &&
+               Modified.tv_sec == other.Modified.tv_sec && Modified.tv_nsec == other.Modified.tv_nsec;
+    }
+};
+
+// The identity of the regular file at path now; nothing when it cannot be looked at or is not a
+// regular file.
+std::optional<TFileIdentity> FileIdentityOf(const QString &path);
 
 class TDigestFileReader
 {
@@ -27,7 +49,9 @@ public:
     bool IsOpen() const { return m_fd >= 0; }
     const QString &Error() const { return m_error; }
     // The size when the file was opened: what is read of it at most.
-    qint64 Size() const { return m_size; }
+    qint64 Size() const { return m_identity.Size; }
+    // The file as it was opened.
+    const TFileIdentity &Identity() const { return m_identity; }
 
     // Reads until count bytes are in or the file ends, and returns how many came; -1 on a read
     // error, which Error() then names.
@@ -45,8 +69,7 @@ private:
     void close();
 
     int m_fd = -1;
-    qint64 m_size = 0;
-    timespec m_modified{};
+    TFileIdentity m_identity;
     bool m_changed = false;
     QString m_error;
 };

@@ -2,6 +2,7 @@
 
 #include "Catalog.h"
 #include "DigestEvents.h"
+#include "DigestFileReader.h"
 #include "ThreadHandOver.h"
 #include "support.h"
 
@@ -116,6 +117,7 @@ void TDigestScheduler::startWorker(TFileDat *record)
         // The worker of the previous record waits for this one: no thread to start.
         m_recordDoneFor = serial;
         m_md5Thread->NextRecord(record);
+        foreseeQueueHead();
         if (m_workerSetup)
             m_workerSetup(*m_md5Thread);
         m_md5Thread->Continue();
@@ -130,8 +132,9 @@ void TDigestScheduler::startWorker(TFileDat *record)
             DigestReady(worker->Record(), worker->Digest());
             followOnInCurrentFolder();
             HandOverRelease(worker);
+            worker->HandOverTaken();
         },
-        Qt::BlockingQueuedConnection);
+        Qt::QueuedConnection);
     connect(
         worker.get(), &CMd5Thread::RecordDone, this, [this](bool readFailed) { RecordDone(readFailed); },
         Qt::QueuedConnection);
@@ -140,9 +143,10 @@ void TDigestScheduler::startWorker(TFileDat *record)
         Qt::QueuedConnection);
     m_endNotifiedFor = serial;
     m_recordDoneFor = serial;
-    if (m_workerSetup)
-        m_workerSetup(*worker);
     m_md5Thread = std::move(worker);
+    foreseeQueueHead();
+    if (m_workerSetup)
+        m_workerSetup(*m_md5Thread);
     m_md5Thread->start(CMd5Thread::Priority);
 }
 
@@ -167,26 +171,52 @@ void TDigestScheduler::RecordDone(bool readFailed)
 void TDigestScheduler::followOnInCurrentFolder()
 {
     // A next record in the folder on show needs no view to look for it and lets no message run,
-    // so the worker gets it before its hand-over returns: one round trip between the threads per
-    // file instead of two. Anything else (another folder, a record passed over or gone, the
-    // queue's end) goes the ordinary way through RecordDone.
+    // so the worker gets it with the hand-over taken: one message between the threads per file
+    // instead of two. A record whose file the worker has already read ahead is handed over here
+    // and now, and the next one after it, so one message may carry several small files. Anything
+    // else (another folder, a record passed over or gone, the queue's end) goes the ordinary way
+    // through RecordDone.
     if (!m_md5Running || !m_recordDoneFor || !m_md5Thread || m_catalog.DigestingRecord())
         return;
     const auto &queue = m_catalog.Md5Queue();
-    if (queue.empty())
+    while (!queue.empty()) {
+        TFileDat *record = queue.front();
+        if (record->State != fsPending || record->Folder != m_catalog.CurrentFolder())
+            return;
+        const QString path = record->FullPath();
+        const std::optional<TFileIdentity> identity = FileIdentityOf(path);
+        if (!identity)
+            return;
+        m_catalog.DropMd5QueueHead();
+        m_catalog.SetRecordState(record, fsDigesting);
+        m_recordDoneFor = ++m_workerSerial;
+        m_view.ShowRecordRow(record);
+        if (const std::optional<TMd5Text::TDigest> digest = m_md5Thread->TakeReadAhead(path, *identity)) {
+            DigestReady(record, *digest);
+            continue;
+        }
+        m_md5Thread->NextRecord(record);
+        foreseeQueueHead();
+        if (m_workerSetup)
+            m_workerSetup(*m_md5Thread);
+        m_md5Thread->Continue();
         return;
-    TFileDat *record = queue.front();
-    if (record->State != fsPending || record->Folder != m_catalog.CurrentFolder() ||
-        !RecordFileExists(*record))
-        return;
-    m_catalog.DropMd5QueueHead();
-    m_catalog.SetRecordState(record, fsDigesting);
-    m_recordDoneFor = ++m_workerSerial;
-    m_view.ShowRecordRow(record);
-    m_md5Thread->NextRecord(record);
+    }
+}
+
+void TDigestScheduler::foreseeQueueHead()
+{
+    // A worker set up by a test reads each file when its record is given, where its hooks
+    // expect it.
     if (m_workerSetup)
-        m_workerSetup(*m_md5Thread);
-    m_md5Thread->Continue();
+        return;
+    const auto &queue = m_catalog.Md5Queue();
+    QStringList paths;
+    for (size_t i = 0; i < std::min(queue.size(), size_t(CMd5Thread::ReadAheadDepth)); ++i) {
+        if (queue[i]->State == fsPending && !queue[i]->RealPath.isEmpty())
+            paths << queue[i]->FullPath();
+    }
+    m_md5Thread->Foresee(std::move(paths));
 }
 
 void TDigestScheduler::finishIdleWorker()
@@ -262,6 +292,9 @@ void TDigestScheduler::StopDigest()
     // running it is what lets the worker end. Only this object's queued calls run meanwhile.
     while (!worker.wait(QDeadlineTimer(5)))
         QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    // The worker does not wait in its hand-over for the call to run: it may have ended with the
+    // call still queued, and the call names the worker.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     m_md5Thread.reset();
     m_md5Running = false;
 }

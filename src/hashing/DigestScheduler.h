@@ -8,8 +8,9 @@
 //   the catalog, the queue, Md5Running, Md5Thread and the view.
 // - Owns the one worker (Md5Thread) while the queue runs. The worker digests one record at a
 //   time and, done with it, waits for the next (no thread per file); it ends when the queue is
-//   empty or a digest is stopped. Its only ways back are the hand-over (DigestReady, run on this
-//   thread while the worker waits), RecordDone (queued, once a record the hand-over did not
+//   empty or a digest is stopped. Its only ways back are the hand-over (DigestReady, queued;
+//   the worker waits for it to be taken before its next record, and meanwhile reads ahead the
+//   file of the record queued next), RecordDone (queued, once a record the hand-over did not
 //   already follow with the next one) and its end notification
 //   (WorkerEnded, queued); all go through this object's event queue.
 // - The catalog and the view must outlive the scheduler. The scheduler installs StopDigest as the
@@ -55,7 +56,8 @@ public:
     void StopDigest();
 
     // Test seam: called for each record before the worker starts on it (a new worker, or the one
-    // that digested the record before and now takes the next).
+    // that digested the record before and now takes the next). A worker set up this way reads no
+    // file ahead, so its step hooks see each file read when its record is given.
     void SetWorkerSetup(std::function<void(CMd5Thread &)> setup) { m_workerSetup = std::move(setup); }
 
 protected:
@@ -69,6 +71,8 @@ private:
     void startWorker(TFileDat *record);
     // During the worker's hand-over: gives it the next record when no view has to look for it.
     void followOnInCurrentFolder();
+    // Tells the worker the file of the record queued next, which it may read ahead.
+    void foreseeQueueHead();
     void DigestReady(TFileDat *record, const TMd5Text::TDigest &digest);
     void RecordDone(bool readFailed);
     void WorkerEnded(quint64 worker);

@@ -7,6 +7,7 @@
 #include "ThreadHandOver.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 
 int ProgressPercent(qint64 block, qint64 blockCount)
 {
@@ -98,19 +99,97 @@ void CMd5Thread::digestRecords()
 void CMd5Thread::digestRecord(const QString &path)
 {
     m_lastPercent = 0;
-    const std::optional<TDigest> digest = DigestFile(path);
+    std::optional<TReadAhead> read;
+    {
+        const std::lock_guard lock(m_mutex);
+        read = takeReadAhead(path);
+    }
+    std::optional<TDigest> digest;
+    if (read && read->Digest && FileIdentityOf(path) == read->Identity) {
+        digest = read->Digest;
+        setReadResult(false);
+    } else {
+        digest = DigestFile(path);
+    }
     if (isInterruptionRequested() || !digest)
         return;
+    if (m_followOn) {
+        // The window takes the files read ahead with the hand-over, so a few read first make
+        // one message carry several small files.
+        for (int read = 1; read < HandOverBatch && readAheadOne(); ++read) {
+        }
+        if (isInterruptionRequested())
+            return;
+    }
     {
         const std::lock_guard lock(m_mutex);
         m_digest = *digest;
+        m_handOverTaken = false;
     }
     step(wsBeforeHandOver);
-    // The receiver runs while this thread waits in the blocking call (see DigestComputed).
     HandOverRelease(this);
     Q_EMIT DigestComputed();
+    if (m_followOn) {
+        while (!handOverTaken() && readAheadOne()) {
+        }
+        std::unique_lock lock(m_mutex);
+        m_wake.wait(lock, [&] { return m_handOverTaken || isInterruptionRequested(); });
+    }
     HandOverAcquire(this);
     step(wsAfterHandOver);
+}
+
+bool CMd5Thread::handOverTaken() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_handOverTaken || isInterruptionRequested();
+}
+
+bool CMd5Thread::readAheadOne()
+{
+    TReadAhead read;
+    {
+        const std::lock_guard lock(m_mutex);
+        const auto unread = std::find_if(m_foreseen.cbegin(), m_foreseen.cend(), [&](const QString &path) {
+            return std::none_of(m_readAhead.cbegin(), m_readAhead.cend(),
+                                [&](const TReadAhead &done) { return done.Path == path; });
+        });
+        if (unread == m_foreseen.cend() || isInterruptionRequested())
+            return false;
+        read.Path = *unread;
+    }
+    m_lastPercent = 0;
+    read.Digest = readDigest(read.Path, ReadAheadLimit, &read.Identity);
+    setReadResult(false); // what RecordDone reports is about the record's own file
+    step(wsReadAhead);
+    const std::lock_guard lock(m_mutex);
+    if (m_readAhead.size() >= size_t(ReadAheadDepth))
+        m_readAhead.pop_front();
+    m_readAhead.push_back(std::move(read));
+    return true;
+}
+
+std::optional<CMd5Thread::TReadAhead> CMd5Thread::takeReadAhead(const QString &path)
+{
+    // Records given out of the order foreseen leave the files read ahead for them behind.
+    while (!m_readAhead.empty() && m_readAhead.front().Path != path)
+        m_readAhead.pop_front();
+    if (m_readAhead.empty())
+        return std::nullopt;
+    TReadAhead read = std::move(m_readAhead.front());
+    m_readAhead.pop_front();
+    m_foreseen.removeOne(path);
+    return read;
+}
+
+std::optional<CMd5Thread::TDigest> CMd5Thread::TakeReadAhead(const QString &path,
+                                                             const TFileIdentity &identity)
+{
+    const std::lock_guard lock(m_mutex);
+    const std::optional<TReadAhead> read = takeReadAhead(path);
+    if (!read || read->Identity != identity)
+        return std::nullopt;
+    return read->Digest;
 }
 
 std::optional<QString> CMd5Thread::takeNextRecord(bool wait)
@@ -130,6 +209,19 @@ void CMd5Thread::NextRecord(TFileDat *record)
     const std::lock_guard lock(m_mutex);
     m_record = record;
     m_fullPath = std::move(path);
+}
+
+void CMd5Thread::Foresee(QStringList paths)
+{
+    const std::lock_guard lock(m_mutex);
+    m_foreseen = std::move(paths);
+}
+
+void CMd5Thread::HandOverTaken()
+{
+    const std::lock_guard lock(m_mutex);
+    m_handOverTaken = true;
+    m_wake.notify_one();
 }
 
 void CMd5Thread::Continue()
@@ -155,6 +247,12 @@ void CMd5Thread::Stop()
 
 std::optional<CMd5Thread::TDigest> CMd5Thread::DigestFile(const QString &path)
 {
+    return readDigest(path, -1, nullptr);
+}
+
+std::optional<CMd5Thread::TDigest> CMd5Thread::readDigest(const QString &path, qint64 sizeLimit,
+                                                          TFileIdentity *identity)
+{
     step(wsBeforeOpen);
     TDigestFileReader file(path);
     if (!file.IsOpen()) {
@@ -162,6 +260,8 @@ std::optional<CMd5Thread::TDigest> CMd5Thread::DigestFile(const QString &path)
         return std::nullopt;
     }
     const qint64 size = file.Size();
+    if (sizeLimit >= 0 && size > sizeLimit)
+        return std::nullopt;
     const qint64 blockCount = size / BlockSize;
     const qint64 rest = size % BlockSize;
     if (!m_buffer)
@@ -206,6 +306,8 @@ std::optional<CMd5Thread::TDigest> CMd5Thread::DigestFile(const QString &path)
     setReadResult(false);
     if (isInterruptionRequested())
         return std::nullopt;
+    if (identity)
+        *identity = file.Identity();
     TDigest digest;
     Md5Final(context, digest.data());
     return digest;

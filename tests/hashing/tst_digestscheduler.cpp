@@ -43,6 +43,27 @@ private Q_SLOTS:
         QVERIFY(f.Idle());
     }
 
+    // The worker reads the next queued file ahead while a digest is handed over, in the folder on
+    // show and across folders; the catalog still sees one record digested at a time.
+    void readingAheadKeepsOneRecordAtATimeAndEveryDigestRight()
+    {
+        TDigestFixture f;
+        TFolderNode *other = f.catalog.AddFolder(nullptr, QStringLiteral("Other"));
+        QList<TFileDat *> records;
+        QStringList expectedStates;
+        for (int i = 0; i < 40; ++i) {
+            const QString name = QStringLiteral("f%1").arg(i);
+            records << f.Add(name, 10 * i, i % 20 < 10 ? f.docs : other);
+            expectedStates << name + QStringLiteral(" 1") << name + QStringLiteral(" 0");
+        }
+        f.scheduler.PostMd5Next();
+        QVERIFY(WaitUntil([&] { return f.Completed(); }));
+        QCOMPARE(f.states, expectedStates);
+        for (TFileDat *record : records)
+            QCOMPARE(record->Md5.Text(), Md5OfFile(record->FullPath()));
+        QVERIFY(f.Idle());
+    }
+
     void missingFilesAreMarkedSilentlyAndTheQueueGoesOn()
     {
         TDigestFixture f;

@@ -3,6 +3,7 @@
 #include "DigestTestKit.h"
 #include "MD5ThUnit.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <cerrno>
 
@@ -147,6 +148,56 @@ private Q_SLOTS:
             QVERIFY(run.worker.ReadFailed());
             QCOMPARE(run.worker.ReadError(), qt_error_string(record == &gone ? ENOENT : EISDIR));
         }
+    }
+
+    // A worker that follows on reads the foreseen file while its hand-over is taken. The digest
+    // it keeps is used only for a file still as it was read: one rewritten meanwhile is read again.
+    void aFileReadAheadIsUsedOnlyWhileItStaysAsItWasRead_data()
+    {
+        QTest::addColumn<bool>("rewrittenAfterTheReadAhead");
+        QTest::newRow("left alone") << false;
+        QTest::newRow("rewritten") << true;
+    }
+    void aFileReadAheadIsUsedOnlyWhileItStaysAsItWasRead()
+    {
+        QFETCH(bool, rewrittenAfterTheReadAhead);
+        const QDir dir(m_dir.path());
+        const auto first = NewRecordFromDisk(WriteFile(dir, QStringLiteral("first.bin"), Block + 3));
+        const auto next = NewRecordFromDisk(WriteFile(dir, QStringLiteral("next.bin"), 2 * Block + 5));
+        const QString nextPath = next->FullPath();
+
+        CMd5Thread worker(first.get(), QEvent::None, nullptr);
+        worker.FollowOn();
+        worker.Foresee({nextPath});
+        QAtomicInt opens;
+        worker.SetStepHook([&](CMd5Thread &, TWorkerStep step, qint64) {
+            if (step == wsBeforeOpen)
+                opens.fetchAndAddRelaxed(1);
+            if (step == wsReadAhead && rewrittenAfterTheReadAhead)
+                WriteTestFile(nextPath, NoiseBytes(Block, 7));
+        });
+        QStringList handedOver;
+        QObject receiver;
+        QObject::connect(
+            &worker, &CMd5Thread::DigestComputed, &receiver,
+            [&] {
+                handedOver << TMd5Text(worker.Digest()).Text();
+                if (handedOver.size() == 1) {
+                    worker.NextRecord(next.get());
+                    worker.Continue();
+                }
+                worker.HandOverTaken();
+            },
+            Qt::QueuedConnection);
+        QSignalSpy done(&worker, &CMd5Thread::RecordDone);
+        worker.start();
+        QVERIFY(done.wait());
+        worker.Finish();
+        QVERIFY(worker.wait());
+
+        QCOMPARE(handedOver, QStringList({Md5OfFile(first->FullPath()), Md5OfFile(nextPath)}));
+        QCOMPARE(opens.loadRelaxed(), rewrittenAfterTheReadAhead ? 3 : 2);
+        QCOMPARE(done.first().first().toBool(), false);
     }
 
     void aReaderDigestsOneFileAfterAnotherOnItsOwnersThread()
