@@ -150,16 +150,21 @@ private Q_SLOTS:
         }
     }
 
-    // A worker that follows on reads the foreseen file while its hand-over is taken. The digest
-    // it keeps is used only for a file still as it was read: one rewritten meanwhile is read again.
+    // A worker that follows on reads the foreseen file around its hand-over. The digest it
+    // keeps is used, by the worker given that record or by the window taking it along, only for a
+    // file still as it was read: one rewritten meanwhile is read again.
     void aFileReadAheadIsUsedOnlyWhileItStaysAsItWasRead_data()
     {
+        QTest::addColumn<bool>("takenByTheWindow");
         QTest::addColumn<bool>("rewrittenAfterTheReadAhead");
-        QTest::newRow("left alone") << false;
-        QTest::newRow("rewritten") << true;
+        QTest::newRow("given to the worker, left alone") << false << false;
+        QTest::newRow("given to the worker, rewritten") << false << true;
+        QTest::newRow("taken by the window, left alone") << true << false;
+        QTest::newRow("taken by the window, rewritten") << true << true;
     }
     void aFileReadAheadIsUsedOnlyWhileItStaysAsItWasRead()
     {
+        QFETCH(bool, takenByTheWindow);
         QFETCH(bool, rewrittenAfterTheReadAhead);
         const QDir dir(m_dir.path());
         const auto first = NewRecordFromDisk(WriteFile(dir, QStringLiteral("first.bin"), Block + 3));
@@ -177,12 +182,15 @@ private Q_SLOTS:
                 WriteTestFile(nextPath, NoiseBytes(Block, 7));
         });
         QStringList handedOver;
+        std::optional<TMd5Text::TDigest> takenAlong;
         QObject receiver;
         QObject::connect(
             &worker, &CMd5Thread::DigestComputed, &receiver,
             [&] {
                 handedOver << TMd5Text(worker.Digest()).Text();
-                if (handedOver.size() == 1) {
+                if (handedOver.size() == 1 && takenByTheWindow) {
+                    takenAlong = worker.TakeReadAhead(nextPath, *FileIdentityOf(nextPath));
+                } else if (handedOver.size() == 1) {
                     worker.NextRecord(next.get());
                     worker.Continue();
                 }
@@ -195,9 +203,16 @@ private Q_SLOTS:
         worker.Finish();
         QVERIFY(worker.wait());
 
+        QCOMPARE(done.first().first().toBool(), false);
+        if (takenByTheWindow) {
+            QCOMPARE(handedOver, QStringList{Md5OfFile(first->FullPath())});
+            QCOMPARE(takenAlong.has_value(), !rewrittenAfterTheReadAhead);
+            if (takenAlong)
+                QCOMPARE(TMd5Text(*takenAlong).Text(), Md5OfFile(nextPath));
+            return;
+        }
         QCOMPARE(handedOver, QStringList({Md5OfFile(first->FullPath()), Md5OfFile(nextPath)}));
         QCOMPARE(opens.loadRelaxed(), rewrittenAfterTheReadAhead ? 3 : 2);
-        QCOMPARE(done.first().first().toBool(), false);
     }
 
     void aReaderDigestsOneFileAfterAnotherOnItsOwnersThread()
