@@ -10,9 +10,9 @@
 //   time and, done with it, waits for the next (no thread per file); it ends when the queue is
 //   empty or a digest is stopped. Its only ways back are the hand-over (DigestReady, queued;
 //   the worker waits for it to be taken before its next record, and meanwhile reads ahead the
-//   file of the record queued next), RecordDone (queued, once a record the hand-over did not
-//   already follow with the next one) and its end notification
-//   (WorkerEnded, queued); all go through this object's event queue.
+//   files of the records queued next, which the hand-over may take along), RecordDone (queued, once a record
+//   the hand-over did not already follow with the next one) and its end notification (WorkerEnded, queued);
+//   all go through this object's event queue.
 // - The catalog and the view must outlive the scheduler. The scheduler installs StopDigest as the
 //   catalog's stop hook, so clearing the catalog or removing the record being digested stops the
 //   worker first; its destructor stops the worker and removes the hook.
@@ -71,7 +71,7 @@ private:
     void startWorker(TFileDat *record);
     // During the worker's hand-over: gives it the next record when no view has to look for it.
     void followOnInCurrentFolder();
-    // Tells the worker the file of the record queued next, which it may read ahead.
+    // Tells the worker the files of the records queued next, which it may read ahead.
     void foreseeQueueHead();
     void DigestReady(TFileDat *record, const TMd5Text::TDigest &digest);
     void RecordDone(bool readFailed);
