@@ -105,12 +105,12 @@ void CMd5Thread::digestRecord(const QString &path)
         read = takeReadAhead(path);
     }
     std::optional<TDigest> digest;
-    if (read && read->Digest && FileIdentityOf(path) == read->Identity) {
-        digest = read->Digest;
+    if (read && read->Digest)
+        digest = read->DigestIfStill(FileIdentityOf(path));
+    if (digest)
         setReadResult(false);
-    } else {
+    else
         digest = DigestFile(path);
-    }
     if (isInterruptionRequested() || !digest)
         return;
     if (m_followOn) {
@@ -187,9 +187,7 @@ std::optional<CMd5Thread::TDigest> CMd5Thread::TakeReadAhead(const QString &path
 {
     const std::lock_guard lock(m_mutex);
     const std::optional<TReadAhead> read = takeReadAhead(path);
-    if (!read || read->Identity != identity)
-        return std::nullopt;
-    return read->Digest;
+    return read ? read->DigestIfStill(identity) : std::nullopt;
 }
 
 std::optional<QString> CMd5Thread::takeNextRecord(bool wait)

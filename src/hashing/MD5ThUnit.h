@@ -29,9 +29,9 @@
 //   answer for a moment. QThread::finished is the end notification.
 // - requestInterruption() stops it: the flag is read after every block, so a stop costs at most
 //   one more block. A worker that sees the stop before its digest is complete (or while it reads
-//   ahead before the signal) emits nothing; one that sees it later still hands its digest over, so whoever
-//   waits for it must let the hand-over run meanwhile. Stop() also wakes a worker waiting for its next record
-//   or for its hand-over to be taken; a stopped worker ends.
+//   ahead before the signal) emits nothing; one that sees it later still hands its digest over,
+//   so whoever waits for it must let the hand-over run meanwhile. Stop() also wakes a worker
+//   waiting for its next record or for its hand-over to be taken; a stopped worker ends.
 
 #include "DigestFileReader.h"
 #include "Md5Text.h"
@@ -117,8 +117,8 @@ public:
     QString FullPath() const;
     // Any thread, during the hand-over: the digest of Record()'s file.
     TDigest Digest() const;
-    // Any thread, about the last record's file DigestFile read: it could not be opened or read, and why,
-    // in the system's words ("No such file or directory"), or ChangedWhileReadText
+    // Any thread, about the last record's file DigestFile read: it could not be opened or read,
+    // and why, in the system's words ("No such file or directory"), or ChangedWhileReadText
     // (DigestFileReader.h); empty otherwise.
     bool ReadFailed() const;
     QString ReadError() const;
@@ -170,6 +170,12 @@ private:
         QString Path;
         TFileIdentity Identity;
         std::optional<TDigest> Digest; // none: too large, or it could not be read
+
+        // The digest, when the file is still as it was read (identity: FileIdentityOf it now).
+        std::optional<TDigest> DigestIfStill(const std::optional<TFileIdentity> &now) const
+        {
+            return now == Identity ? Digest : std::nullopt;
+        }
     };
     // With m_mutex held: what was read ahead of the file, taken out, and whatever was read ahead
     // before it dropped.
